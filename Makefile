@@ -1,0 +1,39 @@
+# The two everyday commands: `make run` builds and starts Scanvale, `make test` builds it
+# and runs the whole test suite. Both install the Debian packages they need first.
+# CI sets CI=true; its preset turns compiler warnings into errors.
+ifeq ($(CI),true)
+PRESET ?= ci
+else
+PRESET ?= default
+endif
+
+.PHONY: all deps build run test test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+
+run: build
+	@scripts/run.sh build/app/scanvale
+
+test: deps
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+	@ctest --preset $(PRESET)
+
+test-asan:
+	@$(MAKE) --no-print-directory test PRESET=asan-ubsan
+
+bench: deps
+	@scripts/install-deps.sh --bench
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+	@bench/run.sh
+
+clean:
+	rm -rf build build-ci build-asan

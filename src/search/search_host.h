@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+namespace scanvale {
+
+// What the search engine needs from the window, and nothing more. The engine runs on the
+// window's one thread; every call below happens there.
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+
+    // Appends one matching file to the end of the results list and redraws the list at once,
+    // so results appear while the search goes on. `path` is the file's full path exactly as
+    // the file system gave it (bytes; not necessarily valid UTF-8). No duplicate check.
+    virtual void AddResult(std::string_view path) = 0;
+
+    // Sets the progress text shown in the folder list's column header
+    // ("Searching " followed by the folder being entered, bytes as the file system gave them).
+    virtual void ShowProgress(std::string_view text) = 0;
+
+    // Lets the window handle pending events (repaints, clicks, a stop request). Any window
+    // handler may run inside this call, including one that starts another search.
+    virtual void Yield() = 0;
+};
+
+} // namespace scanvale
