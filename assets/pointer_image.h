@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QCursor>
+#include <QImage>
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+
+// A pointer picture loaded from a Windows cursor (.cur) or icon (.ico) file.
+//
+// A cursor's hot spot is the one its directory entry names. An icon has no hot spot of its
+// own; its centre is used, which suits the drag pointer's four-way arrow and keeps any
+// centred picture under the mouse.
+//
+// Load() never fails loudly: a missing, unreadable, oversized, foreign (not ICO/CUR),
+// truncated or corrupt file gives a null PointerImage. Every header field is checked before
+// it is used, so hostile bytes cannot make it read outside the file.
+class PointerImage {
+public:
+    static PointerImage Load(const QString& path);
+
+    bool isNull() const { return m_image.isNull(); }
+    // The image with its hot spot; the default arrow when null. Needs a QGuiApplication.
+    QCursor cursor() const;
+    // Needs a QGuiApplication; a null pixmap when the image is null.
+    QPixmap pixmap() const;
+    QImage image() const { return m_image; }
+    QPoint hotSpot() const { return m_hotSpot; }
+
+private:
+    QImage m_image;
+    QPoint m_hotSpot;
+};

@@ -1,0 +1,253 @@
+#include "icon_file_writer.h"
+#include "pointer_image.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QFile>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+const QString kPointerDir = QStringLiteral(SCANVALE_POINTER_DIR);
+
+QImage sample(int side) {
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.fillRect(2, 2, side - 4, side - 4, QColor(200, 40, 40));
+    return image;
+}
+
+QByteArray validCursor() {
+    return IconFileWriter::encode(sample(32), IconFileWriter::Kind::Cursor, QPoint(5, 7));
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A one-entry cursor directory whose image is stored as PNG.
+QByteArray pngCursor(const QByteArray& png, QPoint hotSpot) {
+    QByteArray bytes = validCursor().left(22);
+    qToLittleEndian<quint16>(quint16(hotSpot.x()), bytes.data() + 10);
+    qToLittleEndian<quint16>(quint16(hotSpot.y()), bytes.data() + 12);
+    qToLittleEndian<quint32>(quint32(png.size()), bytes.data() + 14);
+    return bytes + png;
+}
+
+QByteArray patched32(QByteArray bytes, int at, quint32 value) {
+    qToLittleEndian<quint32>(value, bytes.data() + at);
+    return bytes;
+}
+
+QByteArray patched16(QByteArray bytes, int at, quint16 value) {
+    qToLittleEndian<quint16>(value, bytes.data() + at);
+    return bytes;
+}
+
+int countPixels(const QImage& image, const std::function<bool(QColor)>& matches) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += matches(image.pixelColor(x, y)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class TestPointerImage : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            qFatal("cannot write test file");
+        }
+        return path;
+    }
+
+private slots:
+    void builtHandCursorHasFingertipHotSpot() {
+        const PointerImage hand = PointerImage::Load(kPointerDir + "/HAND-M.CUR");
+        QVERIFY(!hand.isNull());
+        QCOMPARE(hand.image().size(), QSize(32, 32));
+        const QPoint tip(SCANVALE_HAND_HOTSPOT_X, SCANVALE_HAND_HOTSPOT_Y);
+        QCOMPARE(hand.hotSpot(), tip);
+        // The finger is drawn under the hot spot, the corners are see-through.
+        QVERIFY(qAlpha(hand.image().pixel(tip + QPoint(0, 1))) > 128);
+        QCOMPARE(qAlpha(hand.image().pixel(31, 0)), 0);
+        QCOMPARE(qAlpha(hand.image().pixel(0, 31)), 0);
+        const QCursor cursor = hand.cursor();
+        QCOMPARE(cursor.hotSpot(), tip);
+        QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+    }
+
+    void builtDragIconIsCentred() {
+        const PointerImage drag = PointerImage::Load(kPointerDir + "/drag.ico");
+        QVERIFY(!drag.isNull());
+        QCOMPARE(drag.pixmap().size(), QSize(32, 32));
+        QCOMPARE(drag.hotSpot(), QPoint(16, 16));
+        QCOMPARE(drag.cursor().hotSpot(), QPoint(16, 16));
+        QVERIFY(qAlpha(drag.image().pixel(16, 16)) > 128);
+        QCOMPARE(qAlpha(drag.image().pixel(2, 2)), 0);
+    }
+
+    void validVariants_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("hotSpot");
+        QTest::newRow("bitmap cursor keeps its hot spot")
+            << validCursor() << QSize(32, 32) << QPoint(5, 7);
+        QTest::newRow("small icon centres its hot spot")
+            << IconFileWriter::encode(sample(16), IconFileWriter::Kind::Icon) << QSize(16, 16)
+            << QPoint(8, 8);
+        QTest::newRow("largest icon side 256 is stored as 0")
+            << IconFileWriter::encode(sample(256), IconFileWriter::Kind::Icon) << QSize(256, 256)
+            << QPoint(128, 128);
+        QTest::newRow("cursor with a PNG image")
+            << pngCursor(pngBytes(sample(48)), QPoint(3, 40)) << QSize(48, 48) << QPoint(3, 40);
+    }
+    void validVariants() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, hotSpot);
+        const PointerImage pointer = PointerImage::Load(write("valid.cur", bytes));
+        QVERIFY(!pointer.isNull());
+        QCOMPARE(pointer.image().size(), size);
+        QCOMPARE(pointer.hotSpot(), hotSpot);
+        // The opaque square and its transparent rim survive the round trip.
+        QCOMPARE(pointer.image().pixelColor(size.width() / 2, size.height() / 2),
+                 QColor(200, 40, 40));
+        QCOMPARE(qAlpha(pointer.image().pixel(0, 0)), 0);
+    }
+
+    void rejectsBadFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray cursor = validCursor();
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("truncated header") << cursor.left(5);
+        QTest::newRow("truncated directory entry") << cursor.left(20);
+        QTest::newRow("file cut short") << cursor.left(cursor.size() - 1);
+        QTest::newRow("mask cut short, entry size agreeing")
+            << patched32(cursor.left(cursor.size() - 8), 14, quint32(cursor.size() - 22 - 8));
+        QTest::newRow("pixel rows cut short, entry size agreeing")
+            << patched32(cursor.left(22 + 40 + 1000), 14, 1040);
+        QTest::newRow("PNG renamed .cur") << pngBytes(sample(32));
+        QTest::newRow("reserved field set") << patched16(cursor, 0, 1);
+        QTest::newRow("unknown directory type") << patched16(cursor, 2, 3);
+        QTest::newRow("no images") << patched16(cursor, 4, 0);
+        QTest::newRow("image count past the end") << patched16(cursor, 4, 0xffff);
+        QTest::newRow("entry points past the end") << patched32(cursor, 18, 0x7ffffff0);
+        QTest::newRow("entry size past the end") << patched32(cursor, 14, 0xffffffff);
+        QTest::newRow("entry offset plus size wraps around")
+            << patched32(patched32(cursor, 18, 0xfffffff0), 14, 0x20);
+        QTest::newRow("hot spot outside the image") << patched16(cursor, 12, 32);
+        QTest::newRow("unknown bitmap header size") << patched32(cursor, 22, 12);
+        QTest::newRow("absurd bitmap width") << patched32(cursor, 26, 100000);
+        QTest::newRow("negative bitmap width") << patched32(cursor, 26, 0xffffffe0);
+        QTest::newRow("absurd bitmap height") << patched32(cursor, 30, 0x7ffffffe);
+        QTest::newRow("odd bitmap height") << patched32(cursor, 30, 63);
+        QTest::newRow("unknown bit depth") << patched16(cursor, 36, 7);
+        QTest::newRow("compressed bitmap") << patched32(cursor, 38, 1);
+        QTest::newRow("palette larger than the depth allows")
+            << patched32(patched16(cursor, 36, 8), 54, 257);
+        QTest::newRow("pixel rows larger than the image")
+            << patched32(patched32(cursor, 26, 256), 30, 512);
+        QTest::newRow("PNG image with absurd sides")
+            << pngCursor(pngBytes(sample(32)).left(16) + QByteArray("\x00\x01\x00\x00", 4) +
+                             QByteArray("\x00\x01\x00\x00", 4) + pngBytes(sample(32)).mid(24),
+                         QPoint(0, 0));
+        QTest::newRow("PNG image that is corrupt")
+            << pngCursor(pngBytes(sample(32)).left(40), QPoint(0, 0));
+    }
+    void rejectsBadFiles() {
+        QFETCH(QByteArray, bytes);
+        const PointerImage pointer = PointerImage::Load(write("bad.cur", bytes));
+        QVERIFY(pointer.isNull());
+        QVERIFY(pointer.pixmap().isNull());
+        QCOMPARE(pointer.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void rejectsWhatIsNotAFile() {
+        QVERIFY(PointerImage::Load(m_dir.filePath("missing.cur")).isNull());
+        QVERIFY(PointerImage::Load(m_dir.path()).isNull());
+        QVERIFY(PointerImage::Load(QString()).isNull());
+    }
+
+    // Random byte damage anywhere in a valid file must never crash or read out of bounds
+    // (run under the sanitizer preset to see the latter); whatever loads stays within bounds.
+    void survivesRandomDamage() {
+        const QByteArray cursor = validCursor();
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray bytes = cursor;
+            const int flips = 1 + random.bounded(6);
+            for (int i = 0; i < flips; ++i) {
+                const int at = random.bounded(round % 2 == 0 ? 62 : int(bytes.size()));
+                bytes[at] = static_cast<char>(random.bounded(256));
+            }
+            const PointerImage pointer = PointerImage::Load(write("damaged.cur", bytes));
+            if (!pointer.isNull()) {
+                QVERIFY(pointer.image().rect().contains(pointer.hotSpot()));
+                QVERIFY(pointer.image().width() <= 256 && pointer.image().height() <= 256);
+            }
+        }
+    }
+
+    void picturesRender_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QColor>("signature");
+        const QList<std::pair<QString, QColor>> pictures = {
+            {":/assets/search.svg", QColor(242, 140, 30)},     // orange handle
+            {":/assets/add_folder.svg", QColor(255, 211, 77)}, // yellow folder
+            {":/assets/save.svg", QColor(47, 111, 214)},       // blue disk
+            {":/assets/scanvale.svg", QColor(212, 24, 156)},   // magenta text
+        };
+        for (const auto& [path, colour] : pictures) {
+            for (const int side : {24, 32, 64}) {
+                QTest::addRow("%s at %d px", qPrintable(path), side) << path << side << colour;
+            }
+        }
+    }
+    void picturesRender() {
+        QFETCH(QString, path);
+        QFETCH(int, side);
+        QFETCH(QColor, signature);
+        QSvgRenderer renderer(path);
+        QVERIFY(renderer.isValid());
+        QImage image(side, side, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        const int drawn = countPixels(image, [](QColor c) { return c.alpha() > 0; });
+        QVERIFY2(drawn > side * side / 5, qPrintable(QString::number(drawn)));
+        const int near = countPixels(image, [&](QColor c) {
+            return c.alpha() == 255 && std::abs(c.red() - signature.red()) < 12 &&
+                   std::abs(c.green() - signature.green()) < 12 &&
+                   std::abs(c.blue() - signature.blue()) < 12;
+        });
+        QVERIFY2(near >= side * side / 200, qPrintable(QString::number(near)));
+    }
+};
+
+QTEST_MAIN(TestPointerImage)
+#include "test_pointer_image.moc"
