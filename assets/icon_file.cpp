@@ -56,7 +56,9 @@ QImage decodePng(const QByteArray& payload) {
 }
 
 // A device-independent bitmap with its AND mask. Once its layout has been checked it is
-// wrapped in a clean one-entry icon directory and handed to Qt's ICO reader.
+// wrapped in a fresh one-entry icon directory and handed to Qt's ICO reader, so the reader
+// sees only the entry checked here, with the bit count of the bitmap itself (a cursor's entry
+// holds its hot spot in that field). Qt's reader alone accepts a mask cut short.
 QImage decodeBitmap(const QByteArray& payload) {
     if (payload.size() < kInfoHeaderSize || u32(payload, 0) != kInfoHeaderSize) {
         return {};

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -142,7 +144,11 @@ private slots:
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("truncated header") << cursor.left(5);
         QTest::newRow("truncated directory entry") << cursor.left(20);
-        QTest::newRow("image cut short") << cursor.left(cursor.size() - 1);
+        QTest::newRow("file cut short") << cursor.left(cursor.size() - 1);
+        QTest::newRow("mask cut short, entry size agreeing")
+            << patched32(cursor.left(cursor.size() - 8), 14, quint32(cursor.size() - 22 - 8));
+        QTest::newRow("pixel rows cut short, entry size agreeing")
+            << patched32(cursor.left(22 + 40 + 1000), 14, 1040);
         QTest::newRow("PNG renamed .cur") << pngBytes(sample(32));
         QTest::newRow("reserved field set") << patched16(cursor, 0, 1);
         QTest::newRow("unknown directory type") << patched16(cursor, 2, 3);

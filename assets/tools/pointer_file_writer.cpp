@@ -6,7 +6,7 @@
 
 #include "icon_file_writer.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
@@ -31,7 +31,7 @@ bool readCoordinate(const QString& text, int& value) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const bool isCursor = args.size() == 6 && args.at(3) == QLatin1String("cur");
     const bool isIcon = args.size() == 4 && args.at(3) == QLatin1String("ico");
