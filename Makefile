@@ -7,6 +7,12 @@ else
 PRESET ?= default
 endif
 
+# The build folder of each preset (see CMakePresets.json).
+BUILD_DIR_default = build
+BUILD_DIR_ci = build-ci
+BUILD_DIR_asan-ubsan = build-asan
+BUILD_DIR = $(BUILD_DIR_$(PRESET))
+
 .PHONY: all deps build run test test-asan bench clean
 
 all: build
@@ -19,7 +25,7 @@ build: deps
 	@cmake --build --preset $(PRESET)
 
 run: build
-	@scripts/run.sh build/app/scanvale
+	@scripts/run.sh $(BUILD_DIR)/app/scanvale
 
 test: deps
 	@cmake --preset $(PRESET) >/dev/null
