@@ -2,6 +2,7 @@
 #include "search/file_examination.h"
 #include "search/globals.h"
 #include "search/search.h"
+#include "search/search_statistics.h"
 #include "search/text_sniff.h"
 
 #include <algorithm>
@@ -108,6 +109,7 @@ size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
         }
         done += static_cast<size_t>(got);
     }
+    Statistics.bytesRead += done;
     return done;
 }
 
