@@ -1,0 +1,17 @@
+# Runs the benchmark program on a small tree and checks its output (see CMakeLists.txt).
+file(REMOVE_RECURSE ${WORK})
+file(WRITE ${WORK}/b.txt "an Invoice\n")
+file(WRITE ${WORK}/a.txt "nothing here\n")
+file(WRITE ${WORK}/c.txt "invoice\n")
+file(WRITE ${WORK}/sub/x.bin "\t\tinvoice\n")
+file(WRITE ${WORK}/sub/y.txt "one more invoice\n")
+execute_process(COMMAND ${BENCH} invoice ${WORK} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+set(expected "${WORK}/b.txt\n${WORK}/sub/x.bin\n")
+if(NOT rc EQUAL 0 OR NOT out STREQUAL expected)
+    message(FATAL_ERROR "case-insensitive run gave [${out}] (exit ${rc}), expected [${expected}]")
+endif()
+execute_process(COMMAND ${BENCH} --match-case --no-subfolders invoice ${WORK}
+                OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT out STREQUAL "${WORK}/c.txt\n")
+    message(FATAL_ERROR "exact run without subfolders gave [${out}] (exit ${rc})")
+endif()

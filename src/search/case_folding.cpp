@@ -1,0 +1,63 @@
+#include "search/case_folding.h"
+
+#include "search/utf8.h"
+
+#include <unicode/uchar.h>
+
+namespace Search::CaseFolding {
+
+namespace {
+
+std::string EncodeUtf8(int32_t cp) {
+    std::string out;
+    if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+    return out;
+}
+
+} // namespace
+
+void AppendFolded(std::string_view text, std::vector<int32_t>& units) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            const uint8_t b = p[i++];
+            units.push_back(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+            continue;
+        }
+        const Utf8::Unit unit = Utf8::DecodeUnit(p + i, n - i);
+        const bool codePoint = unit.value < 0x110000;
+        units.push_back(codePoint ? u_foldCase(unit.value, U_FOLD_CASE_DEFAULT) : unit.value);
+        i += unit.length;
+    }
+}
+
+const std::vector<AsciiLookalike>& AsciiLookalikes() {
+    static const std::vector<AsciiLookalike> lookalikes = [] {
+        std::vector<AsciiLookalike> found;
+        for (int32_t cp = 0x80; cp <= 0x10FFFF; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF) {
+                continue;
+            }
+            const int32_t folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
+            if (folded < 0x80) {
+                found.push_back({static_cast<char>(folded), EncodeUtf8(cp)});
+            }
+        }
+        return found;
+    }();
+    return lookalikes;
+}
+
+} // namespace Search::CaseFolding

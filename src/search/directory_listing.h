@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Search {
+
+// The names of one kind of entry of a folder (its files, or its subfolders), kept in one
+// character store so that listing a folder allocates per folder, not per name.
+class DirectoryListing {
+public:
+    void Clear();
+    void Add(std::string_view name);
+    // Ascending byte order, the same on every run and every file system.
+    void Sort();
+
+    size_t Size() const { return entries_.size(); }
+    // NUL-terminated, for the *at() calls.
+    const char* Name(size_t i) const { return store_.data() + entries_[i].offset; }
+    std::string_view NameView(size_t i) const {
+        return {store_.data() + entries_[i].offset, entries_[i].length};
+    }
+
+private:
+    struct Entry {
+        size_t offset;
+        size_t length;
+    };
+    std::string store_;
+    std::vector<Entry> entries_;
+};
+
+} // namespace Search

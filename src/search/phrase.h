@@ -1,0 +1,55 @@
+#pragma once
+
+#include "search/caseless_ascii_finder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Search {
+
+// The phrase of one search, prepared once for the comparison mode so that searching a block
+// allocates nothing in the common cases.
+//
+// CompareMode 0 compares bytes exactly. Any other mode compares UTF-8 text under Unicode simple
+// case folding, with bytes outside well-formed characters compared exactly; in that mode a
+// match is made of whole characters of the text.
+//
+// An empty phrase occurs in every text of at least one byte.
+class Phrase {
+public:
+    Phrase(std::string_view bytes, int16_t CompareMode);
+
+    bool Caseless() const { return caseless_; }
+    size_t Size() const { return bytes_.size(); }
+
+    // True when the phrase occurs in `text`.
+    bool FoundIn(std::string_view text) const;
+
+    // How much of `text` may be searched while more bytes of the same file follow it: all of it
+    // in the exact mode; without a trailing character cut off by the block end in the caseless
+    // mode, which the next text decides.
+    size_t SearchableLength(std::string_view text) const;
+
+    // Length of the tail of `text` that must be kept in front of the next block so that an
+    // occurrence crossing the boundary is found there. At most CarryCapacity().
+    size_t TailLength(std::string_view text) const;
+    size_t CarryCapacity() const { return carryCapacity_; }
+
+private:
+    bool FoundInFolded(std::string_view text) const;
+
+    std::string bytes_;
+    bool caseless_;
+    size_t carryCapacity_ = 0;
+    // Caseless mode only.
+    std::vector<int32_t> folded_;
+    std::optional<CaselessAsciiFinder> ascii_; // set when the folded phrase is all ASCII
+    std::vector<std::string> lookalikes_;      // non-ASCII spellings of the phrase's letters
+    mutable std::vector<int32_t> scratch_;     // folded text, reused between calls
+};
+
+} // namespace Search

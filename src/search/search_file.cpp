@@ -1,0 +1,116 @@
+#include "search/file_access.h"
+#include "search/file_examination.h"
+#include "search/globals.h"
+#include "search/search.h"
+#include "search/search_statistics.h"
+#include "search/text_sniff.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace Search {
+
+namespace {
+
+// Searches one text of the file; `more` tells that further bytes of the file follow it.
+bool SearchText(std::string_view text, bool more, const Phrase& phrase,
+                scanvale::SearchHost& results, std::string_view path) {
+    const std::string_view searchable = more ? text.substr(0, phrase.SearchableLength(text)) : text;
+    return FindInText(searchable, phrase, results, path);
+}
+
+} // namespace
+
+bool ExamineFile(int folder, const char* name, std::string_view path, const Phrase& phrase,
+                 BlockBuffer& buffer, scanvale::SearchHost& results) {
+    const FileDescriptor file = FileAccess::OpenFileAt(folder, name);
+    struct stat st {};
+    if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+        return false;
+    }
+    // The length is taken once: a file that grows meanwhile is read up to this length, one
+    // that shrinks ends at its new end.
+    const auto length = static_cast<uint64_t>(st.st_size);
+    const size_t blockSize = buffer.BlockSize();
+    const uint64_t wholeBlocks = length / blockSize;
+    const auto rest = static_cast<size_t>(length % blockSize);
+    buffer.ClearCarry();
+
+    // A file of at most one block is read at once and sniffed in place; a larger one is
+    // sniffed with a read of its first bytes alone, so binary files cost one small read.
+    size_t preRead = 0;
+    bool text = false;
+    if (length <= blockSize) {
+        preRead = ReadBlock(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
+        text = LooksLikeText({buffer.Block(), std::min(preRead, SniffLength)});
+    } else {
+        char head[SniffLength];
+        text = LooksLikeText({head, ReadBlock(file.Get(), 0, head, SniffLength)});
+    }
+    if (!text) {
+        return false;
+    }
+
+    for (uint64_t k = 0; k < wholeBlocks; ++k) {
+        results.Yield();
+        if (Globals::StopSearch) {
+            return false;
+        }
+        const size_t got = k == 0 && length <= blockSize
+                               ? preRead
+                               : ReadBlock(file.Get(), k * blockSize, buffer.Block(), blockSize);
+        const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
+        const std::string_view block = buffer.Text(got);
+        if (SearchText(block, more, phrase, results, path)) {
+            return true;
+        }
+        if (!more) {
+            return false;
+        }
+        buffer.KeepTail(block, TextTail(block, phrase).size());
+    }
+    if (rest > 0) {
+        if (Globals::StopSearch) {
+            return false;
+        }
+        const size_t got =
+            wholeBlocks == 0 ? preRead
+                             : ReadBlock(file.Get(), wholeBlocks * blockSize, buffer.Block(), rest);
+        return SearchText(buffer.Text(got), false, phrase, results, path);
+    }
+    return false;
+}
+
+bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
+                scanvale::SearchHost& results, size_t blockSize) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const FileDescriptor folderFd = FileAccess::OpenFolder(folder);
+    if (!folderFd.Valid() || name.empty()) {
+        return false;
+    }
+    const Phrase prepared(phrase, CompareMode);
+    BlockBuffer buffer(blockSize, prepared.CarryCapacity());
+    return ExamineFile(folderFd.Get(), name.c_str(), path, prepared, buffer, results);
+}
+
+size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t got =
+            ::pread(file, destination + done, n - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    Statistics.bytesRead += done;
+    return done;
+}
+
+} // namespace Search

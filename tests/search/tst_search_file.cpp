@@ -1,0 +1,158 @@
+// The examination of one file: blocks, yields, stops, and files that are not plain text.
+#include "fake_search_host.h"
+#include "search/globals.h"
+#include "search/search.h"
+#include "test_tree.h"
+
+#include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t Block = Search::BlockSize;
+
+// Printable filler that never holds the phrases used below.
+std::string Filler(size_t n) {
+    return std::string(n, '.');
+}
+
+} // namespace
+
+class TestSearchFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Globals::StopSearch = false; }
+
+    void searchesWholeBlocksAndTheRest_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<int>("yields");
+        const std::string f = Filler(Block);
+        auto bytes = [](const std::string& s) { return QByteArray::fromStdString(s); };
+        QTest::newRow("exactly one block, phrase at its end")
+            << bytes(Filler(Block - 6) + "needle") << true << 1;
+        QTest::newRow("one byte more, phrase in the last byte")
+            << bytes(Filler(Block - 5) + "needl" + "e") << true << 1;
+        QTest::newRow("one byte more, no phrase") << bytes(f + "x") << false << 1;
+        QTest::newRow("starts three bytes before the block end")
+            << bytes(Filler(Block - 3) + "needle" + Filler(10)) << true << 1;
+        QTest::newRow("small file, no yield") << bytes("Hello needle") << true << 0;
+        QTest::newRow("three whole blocks, phrase in the last")
+            << bytes(f + f + Filler(Block - 6) + "needle") << true << 3;
+        QTest::newRow("binary file is never searched") << bytes("\x01needle") << false << 0;
+        QTest::newRow("empty file") << QByteArray() << false << 0;
+    }
+    void searchesWholeBlocksAndTheRest() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, found);
+        QFETCH(int, yields);
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", content.toStdString());
+        for (int mode : {0, 1}) {
+            FakeSearchHost host;
+            QCOMPARE(Search::SearchFile(path, "needle", static_cast<int16_t>(mode), host), found);
+            QCOMPARE(host.results,
+                     found ? std::vector<std::string>{path} : std::vector<std::string>{});
+            QCOMPARE(host.yields, yields);
+        }
+    }
+
+    void caseOnlyMattersInExactMode_data() {
+        QTest::addColumn<QByteArray>("phrase");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("ascii") << QByteArray("INVOICE") << QByteArray("one invoice");
+        QTest::newRow("umlaut") << QByteArray("\xC3\x84PFEL") << QByteArray("Rote \xC3\xA4pfel");
+        QTest::newRow("greek") << QByteArray("\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91")
+                               << QByteArray("H \xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1");
+    }
+    void caseOnlyMattersInExactMode() {
+        QFETCH(QByteArray, phrase);
+        QFETCH(QByteArray, content);
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", content.toStdString());
+        FakeSearchHost host;
+        QVERIFY(!Search::SearchFile(path, phrase.toStdString(), 0, host));
+        QVERIFY(Search::SearchFile(path, phrase.toStdString(), 1, host));
+    }
+
+    void stopsBeforeTheNextBlock() {
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", Filler(2 * Block) + "needle");
+        FakeSearchHost host;
+        host.onYield = [&] { Globals::StopSearch = host.yields == 2; };
+        QVERIFY(!Search::SearchFile(path, "needle", 0, host));
+        QCOMPARE(host.yields, 2);
+        QVERIFY(host.results.empty());
+    }
+
+    void specialFilesAreNotOpened() {
+        const TestTree tree;
+        const std::string fifo = tree.Fifo("pipe");
+        FakeSearchHost host;
+        // Opening the FIFO for reading would block here for ever: nobody writes to it.
+        QVERIFY(!Search::SearchFile(fifo, "x", 0, host));
+        QVERIFY(!Search::SearchFile("/dev/null", "x", 0, host));
+        QVERIFY(!Search::SearchFile(tree.Path("missing.txt"), "x", 0, host));
+    }
+
+    void unreadableFileGivesNoResult() {
+        if (::geteuid() == 0) {
+            QSKIP("permissions do not keep root out");
+        }
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", "needle");
+        QVERIFY(::chmod(path.c_str(), 0) == 0);
+        FakeSearchHost host;
+        QVERIFY(!Search::SearchFile(path, "needle", 0, host));
+    }
+
+    // The file changes between blocks: the examination ends, whatever it finds.
+    void fileChangingDuringTheSearch_data() {
+        QTest::addColumn<bool>("shrink");
+        QTest::newRow("shrinks to nothing") << true;
+        QTest::newRow("grows by a block per yield") << false;
+    }
+    void fileChangingDuringTheSearch() {
+        QFETCH(bool, shrink);
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", Filler(4 * Block));
+        FakeSearchHost host;
+        host.onYield = [&] {
+            if (shrink) {
+                QVERIFY(::truncate(path.c_str(), 0) == 0);
+            } else {
+                tree.Write("f.txt", Filler(static_cast<size_t>(4 + host.yields) * Block));
+            }
+        };
+        QVERIFY(!Search::SearchFile(path, "needle", 0, host, Block));
+        QVERIFY(host.yields <= 4);
+    }
+
+    void findsThePhraseBeyondTwoGibibytes() {
+        // Holes of a sparse file read much faster from memory than from a disk file system.
+        const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        const TestTree tree = inMemory ? TestTree(QStringLiteral("/dev/shm")) : TestTree();
+        const std::string path = tree.Write("big.txt", "Sparse text file\n");
+        const off_t length = (off_t{1} << 31) + 5000;
+        {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            QVERIFY(fd >= 0);
+            const bool grown = ::ftruncate(fd, length) == 0;
+            const char phrase[] = "needle";
+            const bool written = grown && ::pwrite(fd, phrase, 6, length - 100) == 6;
+            ::close(fd);
+            if (!written) {
+                QSKIP("the file system refuses a sparse file of 2 GiB");
+            }
+        }
+        FakeSearchHost host;
+        QVERIFY(Search::SearchFile(path, "needle", 0, host));
+        QCOMPARE(host.yields, static_cast<int>(length / static_cast<off_t>(Block)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchFile)
+#include "tst_search_file.moc"

@@ -1,0 +1,227 @@
+// The folder walk: listing order, one result per folder, subfolders, stops, links, odd entries.
+#include "fake_search_host.h"
+#include "search/globals.h"
+#include "search/search.h"
+#include "test_tree.h"
+
+#include <QtTest>
+#include <filesystem>
+#include <sys/resource.h>
+
+namespace {
+
+using Paths = std::vector<std::string>;
+const std::vector<std::string> AllFiles = {"*"};
+
+FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders,
+                    std::function<void(FakeSearchHost&)> onYield = {},
+                    const std::vector<std::string>& filter = AllFiles) {
+    FakeSearchHost host;
+    if (onYield) {
+        host.onYield = [&host, onYield] { onYield(host); };
+    }
+    Search::SearchFolder(folder, filter, phrase, 1, subfolders ? 1 : 0, host);
+    return host;
+}
+
+} // namespace
+
+class TestSearchFolder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Globals::StopSearch = false; }
+
+    void listsTheFirstMatchingFileOfEachFolder() {
+        const TestTree tree;
+        tree.Write("b.txt", "a needle");
+        tree.Write("a.txt", "no match here");
+        tree.Write("c.txt", "needle again");
+        tree.Write("C.txt", "Needle first in byte order"); // 'C' sorts before 'a'
+        tree.Write("sub/x.txt", "needle");
+        tree.Write("sub/y.txt", "needle");
+        tree.Write("sub/deeper/z.txt", "needle");
+        const auto host = Walk(tree.Root(), "needle", true);
+        QCOMPARE(host.results, (Paths{tree.Path("C.txt"), tree.Path("sub/x.txt"),
+                                      tree.Path("sub/deeper/z.txt")}));
+        QCOMPARE(host.progress, (Paths{"Searching " + tree.Root(), "Searching " + tree.Path("sub"),
+                                       "Searching " + tree.Path("sub/deeper")}));
+    }
+
+    void filesComeBeforeSubfolders() {
+        const TestTree tree;
+        tree.Write("aaa/f.txt", "needle");
+        tree.Write("zzz.txt", "needle");
+        tree.Write("bbb/f.txt", "needle");
+        const auto host = Walk(tree.Root(), "needle", true);
+        QCOMPARE(host.results,
+                 (Paths{tree.Path("zzz.txt"), tree.Path("aaa/f.txt"), tree.Path("bbb/f.txt")}));
+    }
+
+    void subfoldersOnlyWhenAsked() {
+        const TestTree tree;
+        tree.Write("sub/f.txt", "needle");
+        const auto host = Walk(tree.Root(), "needle", false);
+        QVERIFY(host.results.empty());
+        QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
+    }
+
+    void namesWithoutOrWithSeveralDots_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no dot") << "README";
+        QTest::newRow("several dots") << "report.final.TXT";
+        QTest::newRow("hidden") << ".profile";
+        QTest::newRow("only dots and more") << "...";
+    }
+    void namesWithoutOrWithSeveralDots() {
+        QFETCH(QString, name);
+        const TestTree tree;
+        const std::string path = tree.Write(name.toStdString(), "needle");
+        QCOMPARE(Walk(tree.Root(), "needle", false).results, Paths{path});
+    }
+
+    void extensionFilterTakesTheLastPieceLowerCased() {
+        const TestTree tree;
+        tree.Write("a.md", "needle");
+        const std::string path = tree.Write("report.final.TXT", "needle");
+        QCOMPARE(Walk(tree.Root(), "needle", false, {}, {"txt"}).results, Paths{path});
+    }
+
+    void stopsBeforeAFile() {
+        const TestTree tree;
+        tree.Write("a.txt", "nothing");
+        tree.Write("b.txt", "needle");
+        tree.Write("sub/c.txt", "needle");
+        const auto host = Walk(tree.Root(), "needle", true,
+                               [](FakeSearchHost& h) { Globals::StopSearch = h.yields == 2; });
+        QVERIFY(host.results.empty());
+        QCOMPARE(host.yields, 2);
+        QCOMPARE(host.progress.size(), 1u);
+    }
+
+    void stopsBeforeASubfolder() {
+        const TestTree tree;
+        tree.Write("a.txt", "needle");
+        tree.Write("sub/c.txt", "needle");
+        // The stop arrives while the last file of the folder is examined.
+        const auto host =
+            Walk(tree.Root(), "needle", true, [](FakeSearchHost&) { Globals::StopSearch = true; });
+        QVERIFY(host.results.empty());
+        QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
+    }
+
+    void folderSearchedTwiceListsItsFileTwice() {
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", "needle");
+        FakeSearchHost host;
+        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host);
+        Search::SearchFolder(tree.Root() + "/", AllFiles, "needle", 0, 1, host);
+        QCOMPARE(host.results, (Paths{path, path}));
+    }
+
+    void rootFolderHasNoDoubledSeparator() {
+        FakeSearchHost host;
+        host.onYield = [] { Globals::StopSearch = true; };
+        Search::SearchFolder("/", AllFiles, "needle", 0, 1, host);
+        QCOMPARE(host.progress.front(), std::string("Searching /"));
+    }
+
+    void oddEntriesAreSkipped() {
+        const TestTree tree;
+        tree.Fifo("a-pipe");
+        tree.Link("a-pipe", "b-link-to-pipe");
+        tree.Link("missing", "c-dangling");
+        tree.Link("/dev/null", "d-device");
+        const std::string linked = tree.Link("f.txt", "e-link-to-file");
+        tree.Write("f.txt", "needle");
+        // A FIFO that were opened would block this call for ever.
+        QCOMPARE(Walk(tree.Root(), "needle", false).results, Paths{linked});
+    }
+
+    void linkCyclesEnd() {
+        const TestTree tree;
+        tree.Write("sub/f.txt", "needle");
+        tree.Link("..", "sub/up");
+        tree.Link(".", "sub/self");
+        tree.Link(tree.Path("sub"), "sub/inner/back");
+        const auto host = Walk(tree.Root(), "needle", true);
+        QCOMPARE(host.results, Paths{tree.Path("sub/f.txt")});
+    }
+
+    void linkToAFolderOutsideIsWalked() {
+        const TestTree outside;
+        const std::string target = outside.Write("f.txt", "needle");
+        const TestTree tree;
+        tree.Link(outside.Root(), "link");
+        QCOMPARE(Walk(tree.Root(), "needle", true).results, Paths{tree.Path("link/f.txt")});
+    }
+
+    void unreadableOrVanishedEntriesAreSkipped() {
+        const TestTree tree;
+        tree.Write("a.txt", "nothing");
+        tree.Write("b.txt", "needle");
+        tree.Write("gone/f.txt", "needle");
+        const std::string kept = tree.Write("kept/f.txt", "needle");
+        // While the first file waits, its successor and a subfolder disappear.
+        const auto host = Walk(tree.Root(), "needle", true, [&](FakeSearchHost& h) {
+            if (h.yields == 1) {
+                std::filesystem::remove(tree.Path("b.txt"));
+                std::filesystem::remove_all(tree.Path("gone"));
+            }
+        });
+        QCOMPARE(host.results, Paths{kept});
+        FakeSearchHost missing;
+        Search::SearchFolder(tree.Path("nowhere"), AllFiles, "x", 0, 1, missing);
+        QVERIFY(missing.results.empty());
+    }
+
+    void unreadableFolderIsSkipped() {
+        if (::geteuid() == 0) {
+            QSKIP("permissions do not keep root out");
+        }
+        const TestTree tree;
+        tree.Write("closed/f.txt", "needle");
+        const std::string open = tree.Write("open/f.txt", "needle");
+        std::filesystem::permissions(tree.Path("closed"), std::filesystem::perms::none);
+        QCOMPARE(Walk(tree.Root(), "needle", true).results, Paths{open});
+    }
+
+    // A search started from inside a yield (the window's handlers run there) has its own
+    // buffer: the outer search still finds a phrase that straddles its blocks.
+    void nestedSearchLeavesTheOuterOneIntact() {
+        const TestTree tree;
+        const std::string big =
+            tree.Write("outer/big.txt", std::string(Search::BlockSize - 3, '.') + "needle");
+        tree.Write("outer/z.txt", std::string(Search::BlockSize * 2, '-'));
+        const std::string other = tree.Write("inner/f.txt", std::string(40, '+') + "other");
+        FakeSearchHost host;
+        bool nested = false;
+        host.onYield = [&] {
+            if (!nested && host.yields == 2) { // before the second block of big.txt
+                nested = true;
+                Search::SearchFolder(tree.Path("inner"), AllFiles, "other", 1, 1, host);
+            }
+        };
+        Search::SearchFolder(tree.Path("outer"), AllFiles, "needle", 1, 1, host);
+        QCOMPARE(host.results, (Paths{other, big}));
+    }
+
+    void deepTreeNeedsNoDescriptorPerLevel() {
+        const TestTree tree;
+        tree.Write("a.txt", "no match");
+        const std::string deepest = tree.WriteDeep(300, "level-of-a-deep-tree", "needle");
+        QVERIFY(deepest.size() > 4096);
+        // Far fewer descriptors than levels: a walk holding one per level would fail.
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = 64;
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        const auto results = Walk(tree.Root(), "needle", true).results;
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        QCOMPARE(results, Paths{deepest});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchFolder)
+#include "tst_search_folder.moc"
