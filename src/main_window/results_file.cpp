@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <sys/stat.h>
+#include <utility>
 
 namespace scanvale {
 
@@ -49,25 +50,37 @@ ResultsFile::Outcome ResultsFile::Write(const QList<QByteArray>& lines,
     if (const QString refusal = RefusalFor(file_.fileName()); !refusal.isEmpty()) {
         return Fail(refusal);
     }
-    if (!file_.open(QIODevice::WriteOnly)) {
+    // Unbuffered, with a buffer of our own: the toolkit's buffer loses the reason when the
+    // disk fills up while it flushes ("Unknown error"), a direct write keeps it.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return Fail(ReasonFrom(file_, QStringLiteral("it could not be created")));
     }
-    static constexpr char kLineEnd[] = "\r\n";
+    static constexpr qsizetype kChunk = 64 * 1024;
+    QByteArray pending;
     for (const QByteArray& line : lines) {
         yield();
         if (abandoned_) {
             return Outcome::Abandoned;
         }
-        if (!WriteAll(line) || !WriteAll(QByteArrayView(kLineEnd, 2))) {
-            const QString reason = ReasonFrom(file_, QStringLiteral("it could not be written"));
-            Discard();
-            return Fail(reason);
+        pending += line;
+        pending += "\r\n";
+        if (pending.size() >= kChunk && !WriteAll(std::exchange(pending, {}))) {
+            return FailAndDiscard();
         }
+    }
+    if (!WriteAll(pending)) {
+        return FailAndDiscard();
     }
     if (!file_.commit()) {
         return Fail(ReasonFrom(file_, QStringLiteral("it could not be written")));
     }
     return Outcome::Saved;
+}
+
+ResultsFile::Outcome ResultsFile::FailAndDiscard() {
+    const QString reason = ReasonFrom(file_, QStringLiteral("it could not be written"));
+    Discard();
+    return Fail(reason);
 }
 
 bool ResultsFile::WriteAll(QByteArrayView bytes) {

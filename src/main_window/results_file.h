@@ -44,6 +44,8 @@ public:
 
 private:
     Outcome Fail(const QString& reason);
+    // Fails with the reason of the last write and removes the temporary file.
+    Outcome FailAndDiscard();
     bool WriteAll(QByteArrayView bytes);
     void Discard();
 
