@@ -1,14 +1,11 @@
 // "Save Results To Text File": the dialogs asked, the bytes written, the pointer, and what
-// happens when the file cannot be written or the window closes in the middle of a save.
+// happens when the list changes or the window closes in the middle of a save.
 
-#include "form_fixture.h"
-#include "path_text.h"
 #include "qt_dialogs.h"
-#include "scratch_mount.h"
+#include "save_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,92 +13,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
 using scanvale::Dialogs;
 using scanvale::Form1;
 using scanvale::PointerKind;
-using scanvale::test::FormFixture;
-using scanvale::test::ScratchMount;
-using Call = scanvale::test::ScriptedDialogs::Call;
+using namespace scanvale::test;
+using Call = ScriptedDialogs::Call;
 
 Q_DECLARE_METATYPE(Dialogs::Answer)
-
-namespace {
-
-const QStringList kFilters{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray AsLines(const QList<QByteArray>& paths) {
-    QByteArray bytes;
-    for (const QByteArray& path : paths) {
-        bytes += path + "\r\n";
-    }
-    return bytes;
-}
-
-void AddResults(QTreeWidget& list, const QList<QByteArray>& paths) {
-    for (const QByteArray& path : paths) {
-        scanvale::AppendPathItem(list, std::string_view(path.constData(), size_t(path.size())));
-    }
-}
-
-QStringList Entries(const QString& dir) {
-    return QDir(dir).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// How many of this process's open files lie in `dir` (an unnamed temporary file counts too).
-int OpenFilesIn(const QString& dir) {
-    int count = 0;
-    for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System)) {
-        const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/") + fd);
-        count += target.startsWith(dir + QLatin1Char('/')) ? 1 : 0;
-    }
-    return count;
-}
-
-// A window with results, shown, recording its pointer changes.
-struct SaveFixture : FormFixture {
-    QTreeWidget* results = nullptr;
-    QAbstractButton* save = nullptr;
-    QList<PointerKind> pointers;
-
-    explicit SaveFixture(const QList<QByteArray>& paths = {}) {
-        Load();
-        results = Find<QTreeWidget>("ListView2");
-        save = Find<QAbstractButton>("Check2");
-        AddResults(*results, paths);
-        QObject::connect(form.get(), &Form1::mousePointerChanged, form.get(),
-                         [this](PointerKind kind) { pointers.append(kind); });
-    }
-    QStringList Messages() const {
-        QStringList texts;
-        for (const Call& call : dialogs.calls) {
-            if (call.kind == Call::Kind::Message) {
-                texts << call.text;
-            }
-        }
-        return texts;
-    }
-};
-
-enum class Fault { Folder, Pipe, DeviceNode, MissingFolder, ReadOnlyFolder, FullDisk, LongLine };
-
-} // namespace
-
-Q_DECLARE_METATYPE(Fault)
 
 class TestSaveResults : public QObject {
     Q_OBJECT
@@ -111,8 +30,6 @@ private slots:
     void save();
     void cancelWritesNothing();
     void twoSavesStartWithEmptyName();
-    void failure_data();
-    void failure();
     void listChangesDuringSave_data();
     void listChangesDuringSave();
     void closingMidSaveLeavesNoTrace();
@@ -176,7 +93,7 @@ void TestSaveResults::save() {
     const Call& dialog = f.dialogs.calls.front();
     QCOMPARE(dialog.kind, Call::Kind::Save);
     QCOMPARE(dialog.text, QStringLiteral("Save List"));
-    QCOMPARE(dialog.filters, kFilters);
+    QCOMPARE(dialog.filters, kSaveFilters);
     QCOMPARE(dialog.owner, f.form.get());
     QVERIFY(raisedInDialog);
     QStringList expected;
@@ -247,93 +164,6 @@ void TestSaveResults::twoSavesStartWithEmptyName() {
     }
     QCOMPARE(namesOffered, (QStringList{QString(), QString()}));
     QCOMPARE(messages, (QStringList{"Done.", "Done."}));
-}
-
-void TestSaveResults::failure_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<QString>("reason"); // expected within the message; empty: any clear reason
-    QTest::newRow("name is a folder") << Fault::Folder << "it is a folder";
-    QTest::newRow("name is a pipe") << Fault::Pipe << "it is not a regular file";
-    QTest::newRow("name is a device node") << Fault::DeviceNode << "it is not a regular file";
-    QTest::newRow("folder is missing") << Fault::MissingFolder << "No such file or directory";
-    QTest::newRow("folder is read-only") << Fault::ReadOnlyFolder << QString();
-    QTest::newRow("disk fills up") << Fault::FullDisk << "No space left on device";
-    QTest::newRow("disk fills up within one line") << Fault::LongLine << "No space left on device";
-}
-
-void TestSaveResults::failure() {
-    QFETCH(Fault, fault);
-    QFETCH(QString, reason);
-    ScratchMount mount(64);
-    if (!mount.ok()) {
-        QSKIP(qPrintable(QStringLiteral("needs a scratch tmpfs: ") + mount.error()));
-    }
-    const QByteArray old("old results\r\n");
-    QString target = mount.filePath(QStringLiteral("results.txt"));
-    QList<QByteArray> paths{"/one", "/two"};
-    switch (fault) {
-    case Fault::Folder:
-        QVERIFY(QDir().mkdir(target));
-        break;
-    case Fault::Pipe:
-        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
-        break;
-    case Fault::DeviceNode:
-        // A node of its own, the same kind as /dev/full, inside the scratch mount.
-        if (::mknod(QFile::encodeName(target).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
-            QSKIP("making a device node is not permitted here");
-        }
-        break;
-    case Fault::MissingFolder:
-        target = mount.filePath(QStringLiteral("gone/results.txt"));
-        break;
-    case Fault::ReadOnlyFolder:
-        QVERIFY(WriteBytes(target, old));
-        if (::geteuid() == 0) {
-            if (!mount.MakeReadOnly()) {
-                QSKIP(qPrintable(mount.error()));
-            }
-        } else {
-            QVERIFY(QFile::setPermissions(mount.path(), QFile::ReadOwner | QFile::ExeOwner));
-        }
-        break;
-    case Fault::FullDisk:
-        QVERIFY(WriteBytes(target, old));
-        paths = QList<QByteArray>(2000, QByteArray(100, 'p'));
-        break;
-    case Fault::LongLine:
-        QVERIFY(WriteBytes(target, old));
-        paths = {QByteArray(200 * 1024, 'p')};
-        break;
-    }
-    const QStringList entriesBefore = Entries(mount.path());
-    SaveFixture f(paths);
-    f.dialogs.saveNames.enqueue(target);
-    f.dialogs.answers.enqueue(Dialogs::Answer::Yes);
-
-    QTest::mouseClick(f.save, Qt::LeftButton);
-
-    const QStringList messages = f.Messages();
-    QVERIFY2(!messages.contains(QStringLiteral("Done.")), qPrintable(messages.join('|')));
-    const Call& report = f.dialogs.calls.back();
-    const QString prefix = QStringLiteral("Could not save the results to ") + target + ": ";
-    QVERIFY2(report.text.startsWith(prefix) && report.text.endsWith('.') &&
-                 report.text.size() > prefix.size() + 1,
-             qPrintable(report.text));
-    QVERIFY2(!report.text.contains(QStringLiteral("Unknown error")), qPrintable(report.text));
-    QVERIFY2(report.text.contains(reason), qPrintable(report.text));
-    QCOMPARE(report.title, QStringLiteral("Scanvale"));
-    QCOMPARE(report.icon, Dialogs::Icon::Warning);
-    QCOMPARE(report.buttons, Dialogs::Buttons::Ok);
-    QCOMPARE(f.pointers, (QList<PointerKind>{PointerKind::Hourglass, PointerKind::Default}));
-    QCOMPARE(Entries(mount.path()), entriesBefore);
-    QCOMPARE(OpenFilesIn(mount.path()), 0);
-    if (fault == Fault::ReadOnlyFolder || fault == Fault::FullDisk || fault == Fault::LongLine) {
-        QCOMPARE(ReadBytes(target), old);
-    }
-    if (fault == Fault::ReadOnlyFolder && ::geteuid() != 0) {
-        QFile::setPermissions(mount.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
 }
 
 void TestSaveResults::listChangesDuringSave_data() {
