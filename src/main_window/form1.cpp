@@ -41,6 +41,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
     // Check3 is a check box drawn as a push button: its handler runs on every change of its
     // value, including the change back to unchecked that the handler makes itself.
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
+    connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
+    connect(controls_.Check6, &QAbstractButton::toggled, this, &Form1::Check6_Click);
 }
 
 void Form1::Form_Load() {
@@ -72,6 +74,8 @@ void Form1::LoadMouseIcon() {
 }
 
 void Form1::Form_Unload(bool& /*cancel*/) {
+    // Ending the process runs no destructors: a save under way removes its temporary file now.
+    activeSaves_.AbandonAll();
     if (services_.endProcess) {
         services_.endProcess();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "active_saves.h"
 #include "form1_controls.h"
 #include "form1_services.h"
 #include "pointer_kind.h"
@@ -31,6 +32,13 @@ public:
     // "Add Folder to Search": on a press, asks for a folder and appends it to the folder list.
     void Check3_Click();
 
+    // "Save Results To Text File": on a press, asks for a file name and writes the results
+    // list to it, one path per line; a failure is reported with its reason, never as "Done.".
+    void Check2_Click();
+
+    // "Clear Results": on a press, empties the results list.
+    void Check6_Click();
+
     // The window's pointer kind; setting it shows the matching pointer over the window.
     PointerKind MousePointer() const { return mousePointer_; }
     void SetMousePointer(PointerKind kind);
@@ -51,6 +59,8 @@ private:
     Form1Controls controls_;
     PointerKind mousePointer_ = PointerKind::Default;
     std::optional<QCursor> mouseIcon_;
+    // The saves under way, abandoned when the window closes.
+    ActiveSaves activeSaves_;
 };
 
 } // namespace scanvale

@@ -1,0 +1,83 @@
+// The results buttons of the main window: "Save Results To Text File" and "Clear Results".
+
+#include "dialogs.h"
+#include "file_exists.h"
+#include "form1.h"
+#include "path_text.h"
+#include "picture_button.h"
+#include "results_file.h"
+
+#include <QCoreApplication>
+#include <QTreeWidget>
+
+namespace scanvale {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Scanvale");
+
+// The exact path bytes of every result, in list order. The save writes this copy, so a clear
+// or new results during its yields do not change what it writes.
+QList<QByteArray> ResultPaths(const QTreeWidget& list) {
+    QList<QByteArray> paths;
+    paths.reserve(list.topLevelItemCount());
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        paths.append(ItemPathBytes(*list.topLevelItem(i)));
+    }
+    return paths;
+}
+
+} // namespace
+
+void Form1::Check2_Click() {
+    if (!controls_.Check2->isChecked()) {
+        return;
+    }
+    // Raises the click once more; that nested run finds the button unchecked and returns.
+    controls_.Check2->setChecked(false);
+
+    const QString name = services_.dialogs->SaveFileName(
+        this, QStringLiteral("Save List"),
+        {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
+    if (name.isEmpty()) {
+        return;
+    }
+    if (FileExists(name) &&
+        services_.dialogs->ShowMessage(
+            this,
+            QStringLiteral("Are you sure you wish to overwrite ") + name + QStringLiteral(" ?"),
+            kAppTitle, Dialogs::Icon::None, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+        return;
+    }
+
+    SetMousePointer(PointerKind::Hourglass);
+    ResultsFile file(name, activeSaves_);
+    switch (
+        file.Write(ResultPaths(*controls_.ListView2), [] { QCoreApplication::processEvents(); })) {
+    case ResultsFile::Outcome::Saved:
+        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kAppTitle,
+                                       Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        break;
+    case ResultsFile::Outcome::Failed:
+        services_.dialogs->ShowMessage(this,
+                                       QStringLiteral("Could not save the results to ") + name +
+                                           QStringLiteral(": ") + file.Reason() + QLatin1Char('.'),
+                                       kAppTitle, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        break;
+    case ResultsFile::Outcome::Abandoned:
+        // The window is closing; the process ends as soon as this returns to the close.
+        break;
+    }
+    SetMousePointer(PointerKind::Default);
+}
+
+void Form1::Check6_Click() {
+    if (!controls_.Check6->isChecked()) {
+        return;
+    }
+    // Raises the click once more; that nested run finds the button unchecked and returns.
+    controls_.Check6->setChecked(false);
+    controls_.ListView2->clear();
+}
+
+} // namespace scanvale

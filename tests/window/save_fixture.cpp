@@ -1,0 +1,72 @@
+#include "save_fixture.h"
+
+#include "path_text.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QTreeWidget>
+
+namespace scanvale::test {
+
+const QStringList kSaveFilters{QStringLiteral("Text Files (*.txt)"),
+                               QStringLiteral("All Files (*.*)")};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray AsLines(const QList<QByteArray>& paths) {
+    QByteArray bytes;
+    for (const QByteArray& path : paths) {
+        bytes += path + "\r\n";
+    }
+    return bytes;
+}
+
+void AddResults(QTreeWidget& list, const QList<QByteArray>& paths) {
+    for (const QByteArray& path : paths) {
+        AppendPathItem(list, std::string_view(path.constData(), size_t(path.size())));
+    }
+}
+
+QStringList Entries(const QString& dir) {
+    return QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+int OpenFilesIn(const QString& dir) {
+    int count = 0;
+    for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System)) {
+        const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/") + fd);
+        count += target.startsWith(dir + QLatin1Char('/')) ? 1 : 0;
+    }
+    return count;
+}
+
+SaveFixture::SaveFixture(const QList<QByteArray>& paths) {
+    Load();
+    results = Find<QTreeWidget>("ListView2");
+    save = Find<QAbstractButton>("Check2");
+    AddResults(*results, paths);
+    QObject::connect(form.get(), &Form1::mousePointerChanged, form.get(),
+                     [this](PointerKind kind) { pointers.append(kind); });
+}
+
+QStringList SaveFixture::Messages() const {
+    QStringList texts;
+    for (const ScriptedDialogs::Call& call : dialogs.calls) {
+        if (call.kind == ScriptedDialogs::Call::Kind::Message) {
+            texts << call.text;
+        }
+    }
+    return texts;
+}
+
+} // namespace scanvale::test
