@@ -3,7 +3,9 @@
 #include "center_form.h"
 #include "dialogs.h"
 #include "file_exists.h"
+#include "folder_list_drag.h"
 #include "form1_layout.h"
+#include "hover_pointer.h"
 #include "picture_button.h"
 #include "pointer_image.h"
 #include "twips.h"
@@ -41,6 +43,15 @@ Form1::Form1(Form1Services services, QWidget* parent)
     // Check3 is a check box drawn as a push button: its handler runs on every change of its
     // value, including the change back to unchecked that the handler makes itself.
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
+    // Both are owned by the widgets they handle.
+    new HoverPointer(*this, controls_);
+    new FolderListDrag(*controls_.ListView1, PointerFolder(),
+                       [this] { HoverPointer::Apply(*this, PointerKind::Default); });
+}
+
+QString Form1::PointerFolder() const {
+    return services_.pointerImageFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                  : services_.pointerImageFolder;
 }
 
 void Form1::Form_Load() {
@@ -56,10 +67,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadMouseIcon() {
-    const QString folder = services_.pointerImageFolder.isEmpty()
-                               ? QCoreApplication::applicationDirPath()
-                               : services_.pointerImageFolder;
-    const QString path = QDir(folder).filePath(QStringLiteral("HAND-M.CUR"));
+    const QString path = QDir(PointerFolder()).filePath(QStringLiteral("HAND-M.CUR"));
     if (!FileExists(path)) {
         return;
     }
@@ -114,12 +122,8 @@ void Form1::SetMousePointer(PointerKind kind) {
         setCursor(Qt::WaitCursor);
         break;
     case PointerKind::Custom:
-        // Without a hand image the custom kind shows the default pointer.
-        if (mouseIcon_) {
-            setCursor(*mouseIcon_);
-        } else {
-            unsetCursor();
-        }
+        // Without a hand image the custom kind shows the desktop's own pointing hand.
+        setCursor(mouseIcon_ ? *mouseIcon_ : QCursor(Qt::PointingHandCursor));
         break;
     }
     emit mousePointerChanged(kind);
