@@ -3,7 +3,9 @@
 #include "center_form.h"
 #include "dialogs.h"
 #include "file_exists.h"
+#include "folder_list_drag.h"
 #include "form1_layout.h"
+#include "hover_pointer.h"
 #include "picture_button.h"
 #include "pointer_image.h"
 #include "twips.h"
@@ -43,6 +45,15 @@ Form1::Form1(Form1Services services, QWidget* parent)
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
     connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
     connect(controls_.Check6, &QAbstractButton::toggled, this, &Form1::Check6_Click);
+    // Both are owned by the widgets they handle.
+    new HoverPointer(*this, controls_);
+    new FolderListDrag(*controls_.ListView1, PointerFolder(),
+                       [this] { HoverPointer::Apply(*this, PointerKind::Default); });
+}
+
+QString Form1::PointerFolder() const {
+    return services_.pointerImageFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                  : services_.pointerImageFolder;
 }
 
 void Form1::Form_Load() {
@@ -58,10 +69,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadMouseIcon() {
-    const QString folder = services_.pointerImageFolder.isEmpty()
-                               ? QCoreApplication::applicationDirPath()
-                               : services_.pointerImageFolder;
-    const QString path = QDir(folder).filePath(QStringLiteral("HAND-M.CUR"));
+    const QString path = QDir(PointerFolder()).filePath(QStringLiteral("HAND-M.CUR"));
     if (!FileExists(path)) {
         return;
     }
@@ -118,12 +126,8 @@ void Form1::SetMousePointer(PointerKind kind) {
         setCursor(Qt::WaitCursor);
         break;
     case PointerKind::Custom:
-        // Without a hand image the custom kind shows the default pointer.
-        if (mouseIcon_) {
-            setCursor(*mouseIcon_);
-        } else {
-            unsetCursor();
-        }
+        // Without a hand image the custom kind shows the desktop's own pointing hand.
+        setCursor(mouseIcon_ ? *mouseIcon_ : QCursor(Qt::PointingHandCursor));
         break;
     }
     emit mousePointerChanged(kind);

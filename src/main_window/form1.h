@@ -54,6 +54,8 @@ protected:
 
 private:
     void LoadMouseIcon();
+    // Where HAND-M.CUR and drag.ico are looked for.
+    QString PointerFolder() const;
 
     Form1Services services_;
     Form1Controls controls_;
