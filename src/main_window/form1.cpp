@@ -1,0 +1,128 @@
+#include "form1.h"
+
+#include "center_form.h"
+#include "dialogs.h"
+#include "file_exists.h"
+#include "form1_layout.h"
+#include "picture_button.h"
+#include "pointer_image.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace scanvale {
+
+namespace {
+
+constexpr int kColumnWidthTwips = 5300;
+
+// Collapses each pair of adjacent separators into one, in a single left-to-right pass that
+// does not rescan what it wrote: "a//b" becomes "a/b" and "a///b" becomes "a//b".
+QString CollapseSeparatorPairs(const QString& path) {
+    QString collapsed = path;
+    collapsed.replace(QStringLiteral("//"), QStringLiteral("/"));
+    return collapsed;
+}
+
+void GiveOneColumn(QTreeWidget& list, const QString& header) {
+    list.setHeaderLabels({header});
+    list.setColumnWidth(0, Px(kColumnWidthTwips));
+}
+
+} // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)), controls_(Form1Layout::Build(*this)) {
+    Q_ASSERT(services_.dialogs != nullptr);
+    // Check3 is a check box drawn as a push button: its handler runs on every change of its
+    // value, including the change back to unchecked that the handler makes itself.
+    connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
+}
+
+void Form1::Form_Load() {
+    controls_.Text1->setText(QString());
+    CenterForm(*this);
+    setWindowTitle(QStringLiteral("Scanvale"));
+    LoadMouseIcon();
+    if (services_.maybeOpenHomePage) {
+        services_.maybeOpenHomePage();
+    }
+    GiveOneColumn(*controls_.ListView1, QStringLiteral("Folder(s)"));
+    GiveOneColumn(*controls_.ListView2, QStringLiteral("Results"));
+}
+
+void Form1::LoadMouseIcon() {
+    const QString folder = services_.pointerImageFolder.isEmpty()
+                               ? QCoreApplication::applicationDirPath()
+                               : services_.pointerImageFolder;
+    const QString path = QDir(folder).filePath(QStringLiteral("HAND-M.CUR"));
+    if (!FileExists(path)) {
+        return;
+    }
+    // An image that is there but cannot be read leaves the window without a custom pointer,
+    // as a missing one does. Loading it changes no pointer shape.
+    const PointerImage image = PointerImage::Load(path);
+    if (!image.isNull()) {
+        mouseIcon_ = image.cursor();
+    }
+}
+
+void Form1::Form_Unload(bool& /*cancel*/) {
+    if (services_.endProcess) {
+        services_.endProcess();
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    bool cancel = false;
+    Form_Unload(cancel);
+    event->accept();
+}
+
+void Form1::Check3_Click() {
+    if (!controls_.Check3->isChecked()) {
+        return;
+    }
+    // Raises the click once more; that nested run finds the button unchecked and returns.
+    controls_.Check3->setChecked(false);
+
+    const QString folder =
+        services_.dialogs->BrowseForFolder(this, QStringLiteral("Please select folder to add:"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    SetMousePointer(PointerKind::Hourglass);
+    auto* item = new QTreeWidgetItem(controls_.ListView1);
+    item->setText(0, CollapseSeparatorPairs(folder));
+    SetMousePointer(PointerKind::Default);
+}
+
+void Form1::SetMousePointer(PointerKind kind) {
+    mousePointer_ = kind;
+    switch (kind) {
+    case PointerKind::Default:
+        unsetCursor();
+        break;
+    case PointerKind::Arrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case PointerKind::Hourglass:
+        setCursor(Qt::WaitCursor);
+        break;
+    case PointerKind::Custom:
+        // Without a hand image the custom kind shows the default pointer.
+        if (mouseIcon_) {
+            setCursor(*mouseIcon_);
+        } else {
+            unsetCursor();
+        }
+        break;
+    }
+    emit mousePointerChanged(kind);
+}
+
+} // namespace scanvale

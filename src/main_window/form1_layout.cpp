@@ -1,0 +1,192 @@
+#include "form1_layout.h"
+
+#include "picture_button.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace scanvale {
+
+namespace {
+
+// One row of the design table. Positions and sizes are in twips; a font size of 0 keeps the
+// platform's default font; a tab index of -1 means the control takes no focus.
+struct Design {
+    std::string_view name;
+    const char* caption;
+    int left, top, width, height;
+    double fontPoints;
+    int tabIndex;
+};
+
+constexpr std::array kDesign{
+    Design{"Check1", "Search!", 2295, 1920, 2055, 1215, 11.25, 10},
+    Design{"Check6", "Clear Results", 120, 5880, 6375, 405, 11.25, 9},
+    Design{"Text1", "Text1", 120, 3600, 6375, 285, 9.0, 8},
+    Design{"Check5", "Search In Subfolders Also", 3960, 3330, 2535, 255, 9.0, 6},
+    Design{"Check4", "Match Case", 2520, 3330, 1335, 255, 9.0, 5},
+    Design{"Check3", "Add Folder to Search", 120, 1920, 2055, 1215, 11.25, 3},
+    Design{"Command1", "Command1", -720, 2640, 615, 495, 0.0, 0},
+    Design{"Check2", "Save Results To Text File", 4485, 1920, 2000, 1215, 11.25, 1},
+    Design{"ListView1", "", 120, 120, 6375, 1695, 9.0, 2},
+    Design{"ListView2", "", 120, 3960, 6375, 1815, 9.0, 4},
+    // A line from (120, 3240) to (6480, 3240), one pixel thick.
+    Design{"Line1", "", 120, 3240, 6360, 15, 0.0, -1},
+    Design{"Label1", " Search for what phrase:", 120, 3330, 2175, 255, 9.0, 7},
+};
+
+constexpr const char* kListTip = "Double-click item to remove it. Move bar to right and out of "
+                                 "window to reveal full names.";
+
+const Design& DesignOf(std::string_view name) {
+    return *std::find_if(kDesign.begin(), kDesign.end(),
+                         [name](const Design& row) { return row.name == name; });
+}
+
+QFont ArialBold(double points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+// A picture of the given size whose every pixel is transparent.
+QIcon TransparentPicture(int side) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
+}
+
+template <typename Control> Control* Place(QWidget& form, std::string_view name) {
+    const Design& design = DesignOf(name);
+    auto* control = new Control(&form);
+    control->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    control->setGeometry(PxRect(design.left, design.top, design.width, design.height));
+    if (design.fontPoints > 0.0) {
+        control->setFont(ArialBold(design.fontPoints));
+    }
+    const QString caption = QString::fromLatin1(design.caption);
+    if constexpr (requires { control->setText(caption); }) {
+        control->setText(caption);
+        control->setAccessibleName(caption.trimmed());
+    }
+    return control;
+}
+
+PictureButton* PlacePictureButton(QWidget& form, std::string_view name, const QIcon& picture,
+                                  int side, bool checkable) {
+    auto* button = Place<PictureButton>(form, name);
+    button->setIcon(picture);
+    button->setIconSize({side, side});
+    button->setCheckable(checkable);
+    button->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Qt::white);
+    button->setPalette(palette);
+    return button;
+}
+
+QCheckBox* PlaceOption(QWidget& form, std::string_view name) {
+    auto* option = Place<QCheckBox>(form, name);
+    // The tick box sits to the right of the caption; both options start unticked.
+    option->setLayoutDirection(Qt::RightToLeft);
+    option->setChecked(false);
+    option->setAutoFillBackground(true);
+    return option;
+}
+
+QTreeWidget* PlaceList(QWidget& form, std::string_view name, const QString& role) {
+    auto* list = Place<QTreeWidget>(form, name);
+    list->setColumnCount(0);
+    list->setHeaderHidden(false);
+    list->header()->setSectionsMovable(false);
+    list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    list->header()->setStretchLastSection(false);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setToolTip(QString::fromLatin1(kListTip));
+    list->setAccessibleName(role);
+    return list;
+}
+
+void SetTabOrder(QWidget& form) {
+    std::array<const Design*, kDesign.size()> order{};
+    std::transform(kDesign.begin(), kDesign.end(), order.begin(),
+                   [](const Design& row) { return &row; });
+    std::sort(order.begin(), order.end(),
+              [](const Design* a, const Design* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    for (const Design* row : order) {
+        auto* control = form.findChild<QWidget*>(QString::fromLatin1(row->name.data()));
+        if (row->tabIndex < 0 || control->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+}
+
+} // namespace
+
+Form1Controls Form1Layout::Build(QWidget& form) {
+    form.setWindowTitle(QStringLiteral("Form1"));
+    form.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                        Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    form.setFixedSize(kClientSize);
+    form.setWindowIcon(TransparentPicture(32));
+    QPalette palette = form.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    form.setPalette(palette);
+    form.setAutoFillBackground(true);
+
+    Form1Controls c;
+    c.Check1 =
+        PlacePictureButton(form, "Check1", QIcon(QStringLiteral(":/assets/search.svg")), 24, false);
+    c.Check6 = PlacePictureButton(form, "Check6", TransparentPicture(32), 32, true);
+    c.Text1 = Place<QLineEdit>(form, "Text1");
+    c.Text1->setAccessibleName(QStringLiteral("Search for what phrase"));
+    c.Check5 = PlaceOption(form, "Check5");
+    c.Check4 = PlaceOption(form, "Check4");
+    c.Check3 = PlacePictureButton(form, "Check3", QIcon(QStringLiteral(":/assets/add_folder.svg")),
+                                  32, true);
+    c.Command1 = Place<QPushButton>(form, "Command1");
+    c.Command1->setAutoDefault(false);
+    c.Command1->setDefault(false);
+    c.Check2 =
+        PlacePictureButton(form, "Check2", QIcon(QStringLiteral(":/assets/save.svg")), 32, true);
+    c.ListView1 = PlaceList(form, "ListView1", QStringLiteral("Folder list"));
+    c.ListView2 = PlaceList(form, "ListView2", QStringLiteral("Results list"));
+    c.Line1 = Place<QFrame>(form, "Line1");
+    c.Line1->setFrameShape(QFrame::HLine);
+    c.Line1->setFrameShadow(QFrame::Plain);
+    c.Line1->setLineWidth(1);
+    c.Line1->setAccessibleName(QStringLiteral("Line"));
+    c.Label1 = Place<QLabel>(form, "Label1");
+    c.Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    c.Label1->setAutoFillBackground(true);
+    c.Label1->setFocusPolicy(Qt::NoFocus);
+
+    SetTabOrder(form);
+    c.Command1->setFocus(Qt::OtherFocusReason);
+    return c;
+}
+
+} // namespace scanvale

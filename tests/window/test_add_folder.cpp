@@ -1,0 +1,164 @@
+// "Add Folder to Search": the press, the folder chooser and the folder list.
+
+#include "browse_for_folder.h"
+#include "form_fixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using scanvale::Form1;
+using scanvale::PointerKind;
+using scanvale::test::FormFixture;
+using Call = scanvale::test::ScriptedDialogs::Call;
+
+namespace {
+
+QStringList Items(const QTreeWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        texts << list.topLevelItem(i)->text(0);
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestAddFolder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pressAddsChosenFolder_data();
+    void pressAddsChosenFolder();
+    void sameFolderTwiceGivesTwoItems();
+    void checkingInCodeRunsOnce();
+    void chooserCancel();
+    void chooserReturnsWholePath();
+};
+
+void TestAddFolder::pressAddsChosenFolder_data() {
+    QTest::addColumn<QString>("chosen"); // empty: the user cancels
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("cancel adds nothing") << QString() << QStringList{};
+    QTest::newRow("root stays root") << QStringLiteral("/") << QStringList{"/"};
+    QTest::newRow("plain folder") << QStringLiteral("/home/ann/Documents")
+                                  << QStringList{"/home/ann/Documents"};
+    QTest::newRow("two separators become one") << QStringLiteral("/a//b") << QStringList{"/a/b"};
+    QTest::newRow("three separators become two")
+        << QStringLiteral("/a///b") << QStringList{"/a//b"};
+    QTest::newRow("four separators become two")
+        << QStringLiteral("/a////b") << QStringList{"/a//b"};
+    QTest::newRow("long path kept whole")
+        << QStringLiteral("/x").repeated(200) << QStringList{QStringLiteral("/x").repeated(200)};
+}
+
+void TestAddFolder::pressAddsChosenFolder() {
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, items);
+    FormFixture f;
+    Form1& form = f.Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* button = f.Find<QAbstractButton>("Check3");
+    auto* list = f.Find<QTreeWidget>("ListView1");
+    f.dialogs.folders.enqueue(chosen);
+    bool raisedWhileAsking = false;
+    f.dialogs.whileAsking = [&] { raisedWhileAsking = !button->isChecked(); };
+    QList<PointerKind> pointers;
+    connect(&form, &Form1::mousePointerChanged, this,
+            [&](PointerKind kind) { pointers.append(kind); });
+
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    QCOMPARE(f.dialogs.calls.size(), 1);
+    const Call& call = f.dialogs.calls.front();
+    QCOMPARE(call.kind, Call::Kind::Folder);
+    QCOMPARE(call.text, QStringLiteral("Please select folder to add:"));
+    QCOMPARE(call.owner, &form);
+    QVERIFY(raisedWhileAsking);
+    QVERIFY(!button->isChecked());
+    QCOMPARE(Items(*list), items);
+    // The hourglass marks the adding only when there is something to add.
+    const QList<PointerKind> expected =
+        chosen.isEmpty() ? QList<PointerKind>{}
+                         : QList<PointerKind>{PointerKind::Hourglass, PointerKind::Default};
+    QCOMPARE(pointers, expected);
+    QCOMPARE(form.MousePointer(), PointerKind::Default);
+}
+
+void TestAddFolder::sameFolderTwiceGivesTwoItems() {
+    FormFixture f;
+    Form1& form = f.Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* button = f.Find<QAbstractButton>("Check3");
+    f.dialogs.folders << QStringLiteral("/srv/data") << QString() << QStringLiteral("/srv/data");
+    for (int press = 0; press < 3; ++press) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!button->isChecked());
+    }
+    QCOMPARE(f.dialogs.calls.size(), 3);
+    QCOMPARE(Items(*f.Find<QTreeWidget>("ListView1")), (QStringList{"/srv/data", "/srv/data"}));
+    QCOMPARE(f.Find<QTreeWidget>("ListView1")->columnCount(), 1);
+}
+
+void TestAddFolder::checkingInCodeRunsOnce() {
+    // Any change of the button to checked is a press; the reset to unchecked is not.
+    FormFixture f;
+    f.Load();
+    auto* button = f.Find<QAbstractButton>("Check3");
+    f.dialogs.folders.enqueue(QStringLiteral("/opt"));
+    button->setChecked(true);
+    QCOMPARE(f.dialogs.calls.size(), 1);
+    QVERIFY(!button->isChecked());
+    button->setChecked(false);
+    QCOMPARE(f.dialogs.calls.size(), 1);
+    QCOMPARE(Items(*f.Find<QTreeWidget>("ListView1")), QStringList{"/opt"});
+}
+
+void TestAddFolder::chooserCancel() {
+    QWidget owner;
+    bool sawChooser = false;
+    QTimer::singleShot(0, &owner, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        sawChooser = true;
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Pick one:"));
+        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+        QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
+        QCOMPARE(dialog->directory().absolutePath(), QDir::rootPath());
+        QCOMPARE(dialog->parentWidget(), &owner);
+        dialog->reject();
+    });
+    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), QString());
+    QVERIFY(sawChooser);
+}
+
+void TestAddFolder::chooserReturnsWholePath() {
+    // Deeper than 259 characters: the path comes back whole, not cut at an old buffer size.
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    QString deep = base.path();
+    while (deep.size() <= 300) {
+        deep += QStringLiteral("/a_rather_long_folder_name");
+    }
+    QVERIFY(QDir().mkpath(deep));
+    QWidget owner;
+    QTimer::singleShot(0, &owner, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        dialog->setDirectory(deep);
+        dialog->selectFile(deep);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+    });
+    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), deep);
+}
+
+QTEST_MAIN(TestAddFolder)
+#include "test_add_folder.moc"
