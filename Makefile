@@ -7,7 +7,10 @@ else
 PRESET ?= default
 endif
 
-.PHONY: all deps build run test test-asan bench clean
+# The build folder of each preset (see CMakePresets.json).
+BUILD_DIR = $(if $(filter ci,$(PRESET)),build-ci,$(if $(filter asan-ubsan,$(PRESET)),build-asan,build))
+
+.PHONY: all deps build run test test-asan bench package screenshot clean
 
 all: build
 
@@ -34,6 +37,16 @@ bench: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 	@bench/run.sh
+
+# The Debian package, written to $(BUILD_DIR)/package/.
+package: build
+	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	@rm -rf $(BUILD_DIR)/package/_CPack_Packages
+
+# The README's picture of the window, taken on a virtual X server.
+screenshot: build
+	@scripts/install-deps.sh --screenshot
+	@scripts/screenshot.sh $(BUILD_DIR)/app/scanvale docs/screenshot.png
 
 clean:
 	rm -rf build build-ci build-asan
