@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libvectorscan-dev
     fonts-liberation
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils libx11-dev
     desktop-file-utils appstream strace
 )
 if [[ "${1:-}" == "--bench" ]]; then

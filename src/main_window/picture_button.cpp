@@ -32,7 +32,9 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
     const QRect inner = rect().adjusted(kPadding, kPadding, -kPadding, -kPadding);
     const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
     const QRect textBounds = painter.fontMetrics().boundingRect(inner, flags, text());
-    const bool hasPicture = !icon().isNull();
+    // A button too low for picture and caption together shows its caption alone.
+    const bool fits = iconSize().height() + kPictureGap + textBounds.height() <= inner.height();
+    const bool hasPicture = !icon().isNull() && fits;
     const QSize picture = hasPicture ? iconSize() : QSize(0, 0);
     const int gap = hasPicture ? kPictureGap : 0;
     const int blockHeight = picture.height() + gap + textBounds.height();

@@ -31,6 +31,18 @@ bool AllTransparent(const QIcon& icon, int side) {
     return true;
 }
 
+// How many pixels of the widget's rendering are dark enough to be caption text.
+int DarkPixels(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
 } // namespace
 
 class TestWindowLayout : public QObject {
@@ -156,6 +168,8 @@ void TestWindowLayout::pictures() {
         QVERIFY2(!button->icon().pixmap(e.side, e.side).isNull(), e.name);
         QCOMPARE(AllTransparent(button->icon(), e.side), e.transparent);
         QCOMPARE(button->palette().color(QPalette::Button), QColor(Qt::white));
+        // The caption is drawn, also on the low "Clear Results" button.
+        QVERIFY2(DarkPixels(*button) > 50, e.name);
     }
     // The options carry their tick box to the right of the caption.
     QCOMPARE(f.Find<QCheckBox>("Check4")->layoutDirection(), Qt::RightToLeft);

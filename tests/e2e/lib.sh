@@ -1,0 +1,108 @@
+# Shared steps of the end-to-end tests: a private X server, the real program, its window.
+# Every wait polls for a condition until a deadline; none waits a fixed time.
+#
+# Source this file, then call e2e_start_display and e2e_start_program. Cleanup on exit stops
+# the program and the X server that these functions started (by their process ids).
+
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+E2E_XVFB_PID=""
+E2E_PROGRAM_PID=""
+readonly E2E_SCREEN_WIDTH=1024 E2E_SCREEN_HEIGHT=768
+
+e2e_cleanup() {
+    if [[ -n "$E2E_PROGRAM_PID" ]] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
+        kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_XVFB_PID" ]]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Milliseconds on a monotonic-enough clock.
+e2e_now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# e2e_wait_until <timeout ms> <command...>: runs the command until it succeeds or time is up.
+e2e_wait_until() {
+    local timeout=$1
+    shift
+    local deadline=$(($(e2e_now_ms) + timeout))
+    until "$@"; do
+        (($(e2e_now_ms) < deadline)) || return 1
+        sleep 0.02
+    done
+}
+
+e2e_require() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || e2e_fail "$tool is missing; run scripts/install-deps.sh"
+    done
+}
+
+# Starts Xvfb on a free display number and points DISPLAY at it.
+e2e_start_display() {
+    e2e_require Xvfb xdotool xwininfo
+    local file="$E2E_TMP/display"
+    : >"$file"
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_WIDTH}x${E2E_SCREEN_HEIGHT}x24" -nolisten tcp \
+        3>"$file" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    e2e_wait_until 10000 test -s "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$file")"
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+}
+
+# e2e_start_program <binary>: starts the program in the background.
+e2e_start_program() {
+    "$1" >"$E2E_TMP/program.log" 2>&1 &
+    E2E_PROGRAM_PID=$!
+}
+
+_e2e_find_window() {
+    E2E_WINDOW=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [[ -n "$E2E_WINDOW" ]]
+}
+
+# e2e_wait_window <title regex> [timeout ms]: sets E2E_WINDOW to the visible window's id.
+e2e_wait_window() {
+    E2E_WINDOW=""
+    e2e_wait_until "${2:-10000}" _e2e_find_window "$1" ||
+        e2e_fail "no visible window titled '$1'; program output: $(cat "$E2E_TMP/program.log")"
+}
+
+# e2e_window_geometry <id>: prints "left top width height" of the window's client area.
+e2e_window_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF }
+        /^ *Height:/ { h = $NF }
+        END { print x, y, w, h }'
+}
+
+# e2e_close_window <closer binary> <id>: closes the window as the close button would.
+e2e_close_window() {
+    "$1" "$2" || e2e_fail "could not ask window $2 to close"
+}
+
+_e2e_program_gone() { ! kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; }
+
+# e2e_wait_program_exit <timeout ms>: waits for the program to end and sets E2E_STATUS to its
+# exit status; fails when it is still running at the deadline.
+e2e_wait_program_exit() {
+    e2e_wait_until "$1" _e2e_program_gone || e2e_fail "the program still runs after $1 ms"
+    E2E_STATUS=0
+    wait "$E2E_PROGRAM_PID" || E2E_STATUS=$?
+    E2E_PROGRAM_PID=""
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The real program in a real X server: its window appears centred with the designed client
+# area, and closing it ends the process with status 0 within a second.
+#
+# Usage: smoke_test.sh <scanvale binary> <x11_close_window binary>
+
+source "$(dirname "$0")/lib.sh"
+program=$1
+closer=$2
+
+e2e_start_display
+e2e_start_program "$program"
+e2e_wait_window '^Scanvale$'
+
+read -r left top width height < <(e2e_window_geometry "$E2E_WINDOW")
+echo "window $E2E_WINDOW at $left,$top size ${width}x$height"
+[[ "$width" == 441 && "$height" == 428 ]] || e2e_fail "client area ${width}x$height, not 441x428"
+expected_left=$(((E2E_SCREEN_WIDTH - 441) / 2))
+expected_top=$(((E2E_SCREEN_HEIGHT - 428) / 2))
+[[ "$left" == "$expected_left" && "$top" == "$expected_top" ]] ||
+    e2e_fail "window at $left,$top, not centred at $expected_left,$expected_top"
+
+started=$(e2e_now_ms)
+e2e_close_window "$closer" "$E2E_WINDOW"
+e2e_wait_program_exit 1000
+echo "ended $(($(e2e_now_ms) - started)) ms after the close request, status $E2E_STATUS"
+[[ "$E2E_STATUS" == 0 ]] || e2e_fail "exit status $E2E_STATUS, not 0"
+echo "PASS"
