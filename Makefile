@@ -13,7 +13,7 @@ BUILD_DIR_ci = build-ci
 BUILD_DIR_asan-ubsan = build-asan
 BUILD_DIR = $(BUILD_DIR_$(PRESET))
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan bench package screenshot clean
 
 all: build
 
@@ -40,6 +40,16 @@ bench: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 	@bench/run.sh
+
+# The Debian package, written to $(BUILD_DIR)/package/.
+package: build
+	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	@rm -rf $(BUILD_DIR)/package/_CPack_Packages
+
+# The README's picture of the window, taken on a virtual X server.
+screenshot: build
+	@scripts/install-deps.sh --screenshot
+	@scripts/screenshot.sh $(BUILD_DIR)/app/scanvale docs/screenshot.png
 
 clean:
 	rm -rf build build-ci build-asan

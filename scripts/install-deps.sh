@@ -8,9 +8,13 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libvectorscan-dev
     fonts-liberation
     xvfb xauth xdotool x11-utils libx11-dev
+    desktop-file-utils appstream strace
 )
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(ripgrep grep)
+fi
+if [[ "${1:-}" == "--screenshot" ]]; then
+    packages+=(imagemagick)
 fi
 
 missing=()
