@@ -1,5 +1,6 @@
 #pragma once
 
+#include "busy_cover.h"
 #include "form1_controls.h"
 #include "form1_services.h"
 #include "pointer_kind.h"
@@ -31,6 +32,10 @@ public:
     // "Add Folder to Search": on a press, asks for a folder and appends it to the folder list.
     void Check3_Click();
 
+    // "Search!": starts a search over the listed folders and returns when it ends; "Stop!":
+    // asks the running search to stop and returns at once.
+    void Check1_Click();
+
     // The window's pointer kind; setting it shows the matching pointer over the window.
     PointerKind MousePointer() const { return mousePointer_; }
     void SetMousePointer(PointerKind kind);
@@ -51,6 +56,7 @@ private:
     Form1Controls controls_;
     PointerKind mousePointer_ = PointerKind::Default;
     std::optional<QCursor> mouseIcon_;
+    BusyCover busyCover_{*this};
 };
 
 } // namespace scanvale
