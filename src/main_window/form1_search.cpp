@@ -29,6 +29,12 @@ bool IsBlank(const QString& phrase) {
     return std::all_of(phrase.begin(), phrase.end(), [](QChar c) { return c == u' '; });
 }
 
+// The caption is the run state; the name that assistive tools read follows it.
+void SetCaption(PictureButton& button, const QString& caption) {
+    button.setText(caption);
+    button.setAccessibleName(caption);
+}
+
 std::vector<std::string> SplitAtCommas(const std::string& text) {
     std::vector<std::string> pieces(1);
     for (const char c : text) {
@@ -51,7 +57,7 @@ std::vector<std::string> SplitAtCommas(const std::string& text) {
 void Form1::Check1_Click() {
     PictureButton& button = *controls_.Check1;
     if (button.text() != kSearchCaption) {
-        button.setText(kSearchCaption);
+        SetCaption(button, kSearchCaption);
         Globals::StopSearch = true;
         return;
     }
@@ -61,7 +67,7 @@ void Form1::Check1_Click() {
                                        Dialogs::Buttons::Ok);
         return;
     }
-    button.setText(kStopCaption);
+    SetCaption(button, kStopCaption);
     Globals::StopSearch = false;
     SetMousePointer(PointerKind::Hourglass);
 
@@ -74,7 +80,7 @@ void Form1::Check1_Click() {
     if (folders.topLevelItemCount() == 0) {
         services_.dialogs->ShowMessage(this, QStringLiteral("No folders added."), kApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
-        button.setText(kSearchCaption);
+        SetCaption(button, kSearchCaption);
     } else {
         WindowSearchHost host(folders, *controls_.ListView2);
         // Folders may be added, moved or removed during the run: each position is read when
@@ -102,7 +108,7 @@ void Form1::Check1_Click() {
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
-        button.setText(kSearchCaption);
+        SetCaption(button, kSearchCaption);
     }
     Globals::StopSearch = true;
     SetMousePointer(PointerKind::Default);

@@ -213,8 +213,10 @@ void TestSearchRun::fullRun() {
     QString captionWhileDone;
     PointerKind pointerWhileDone = PointerKind::Default;
     QString headerWhileDone;
+    QString nameWhileDone; // what assistive tools read
     f.dialogs.whileAsking = [&] {
         captionWhileDone = f.button->text();
+        nameWhileDone = f.button->accessibleName();
         pointerWhileDone = f.form->MousePointer();
         headerWhileDone = f.folders->headerItem()->text(0);
     };
@@ -230,12 +232,14 @@ void TestSearchRun::fullRun() {
     QCOMPARE(f.dialogs.calls.front().title, QStringLiteral("Scanvale"));
     QCOMPARE(f.dialogs.calls.front().icon, Icon::None);
     QCOMPARE(captionWhileDone, QStringLiteral("Stop!"));
+    QCOMPARE(nameWhileDone, QStringLiteral("Stop!"));
     QCOMPARE(pointerWhileDone, PointerKind::Hourglass);
     QCOMPARE(headerWhileDone, QStringLiteral("Folder(s)"));
     QVERIFY(headers.contains(Searching(tree.Path("A"))));
     QCOMPARE(headers.contains(Searching(tree.Path("A/sub"))), subfolders);
     QVERIFY(headers.contains(Searching(tree.Path("B"))));
     QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+    QCOMPARE(f.button->accessibleName(), QStringLiteral("Search!"));
     QVERIFY(Globals::StopSearch);
     QCOMPARE(f.form->MousePointer(), PointerKind::Default);
 }
