@@ -43,6 +43,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     // Check3 is a check box drawn as a push button: its handler runs on every change of its
     // value, including the change back to unchecked that the handler makes itself.
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
+    connect(controls_.Check1, &QAbstractButton::clicked, this, &Form1::Check1_Click);
     connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
     connect(controls_.Check6, &QAbstractButton::toggled, this, &Form1::Check6_Click);
     // Both are owned by the widgets they handle.
@@ -115,6 +116,12 @@ void Form1::Check3_Click() {
 
 void Form1::SetMousePointer(PointerKind kind) {
     mousePointer_ = kind;
+    // The hourglass shows over the controls too, also over those with a pointer of their own.
+    if (kind == PointerKind::Hourglass) {
+        busyCover_.Cover();
+    } else {
+        busyCover_.Uncover();
+    }
     switch (kind) {
     case PointerKind::Default:
         unsetCursor();

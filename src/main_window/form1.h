@@ -1,6 +1,7 @@
 #pragma once
 
 #include "active_saves.h"
+#include "busy_cover.h"
 #include "form1_controls.h"
 #include "form1_services.h"
 #include "pointer_kind.h"
@@ -31,6 +32,10 @@ public:
 
     // "Add Folder to Search": on a press, asks for a folder and appends it to the folder list.
     void Check3_Click();
+
+    // "Search!": starts a search over the listed folders and returns when it ends; "Stop!":
+    // asks the running search to stop and returns at once.
+    void Check1_Click();
 
     // "Save Results To Text File": on a press, asks for a file name and writes the results
     // list to it, one path per line; a failure is reported with its reason, never as "Done.".
@@ -63,6 +68,7 @@ private:
     std::optional<QCursor> mouseIcon_;
     // The saves under way, abandoned when the window closes.
     ActiveSaves activeSaves_;
+    BusyCover busyCover_{*this};
 };
 
 } // namespace scanvale

@@ -1,0 +1,117 @@
+// The search button: starts a run over the listed folders, or asks a running one to stop.
+
+#include "dialogs.h"
+#include "form1.h"
+#include "picture_button.h"
+#include "search/globals.h"
+#include "search/search.h"
+#include "window_search_host.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace scanvale {
+
+namespace {
+
+const QString kSearchCaption = QStringLiteral("Search!");
+const QString kStopCaption = QStringLiteral("Stop!");
+const QString kApplicationTitle = QStringLiteral("Scanvale");
+
+// True when the phrase holds nothing but spaces; other white space counts as text.
+bool IsBlank(const QString& phrase) {
+    return std::all_of(phrase.begin(), phrase.end(), [](QChar c) { return c == u' '; });
+}
+
+// The caption is the run state; the name that assistive tools read follows it.
+void SetCaption(PictureButton& button, const QString& caption) {
+    button.setText(caption);
+    button.setAccessibleName(caption);
+}
+
+std::vector<std::string> SplitAtCommas(const std::string& text) {
+    std::vector<std::string> pieces(1);
+    for (const char c : text) {
+        if (c == ',') {
+            pieces.emplace_back();
+        } else {
+            pieces.back() += c;
+        }
+    }
+    return pieces;
+}
+
+} // namespace
+
+// The caption of Check1 is the run state: "Search!" when no run is under way or the running one
+// has been asked to stop, "Stop!" while one runs. The run executes here, yielding to the event
+// loop before each folder, file and block, so a second click arrives inside this call: it sees
+// "Stop!" and only asks for the stop, or, once a stop is pending, sees "Search!" and starts a
+// run nested inside this one. Globals::StopSearch is written nowhere else.
+void Form1::Check1_Click() {
+    PictureButton& button = *controls_.Check1;
+    if (button.text() != kSearchCaption) {
+        SetCaption(button, kSearchCaption);
+        Globals::StopSearch = true;
+        return;
+    }
+    if (IsBlank(controls_.Text1->text())) {
+        services_.dialogs->ShowMessage(this, QStringLiteral("Input search for what phrase"),
+                                       QStringLiteral("Message"), Dialogs::Icon::Warning,
+                                       Dialogs::Buttons::Ok);
+        return;
+    }
+    SetCaption(button, kStopCaption);
+    Globals::StopSearch = false;
+    SetMousePointer(PointerKind::Hourglass);
+
+    // The options are read once; changing them during the run does not change the run.
+    const std::vector<std::string> ExtensionFilter = SplitAtCommas("*");
+    const int16_t CompareMode = controls_.Check4->checkState() != Qt::Unchecked ? 0 : 1;
+    const auto IncludeSubfolders = static_cast<int16_t>(controls_.Check5->checkState());
+
+    QTreeWidget& folders = *controls_.ListView1;
+    if (folders.topLevelItemCount() == 0) {
+        services_.dialogs->ShowMessage(this, QStringLiteral("No folders added."), kApplicationTitle,
+                                       Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        SetCaption(button, kSearchCaption);
+    } else {
+        WindowSearchHost host(folders, *controls_.ListView2);
+        // Folders may be added, moved or removed during the run: each position is read when
+        // its turn comes, and a position that no longer exists ends the run's loop.
+        const int n = folders.topLevelItemCount();
+        for (int i = 0; i < n; ++i) {
+            host.Yield();
+            if (Globals::StopSearch) {
+                break;
+            }
+            const QTreeWidgetItem* item = folders.topLevelItem(i);
+            if (item == nullptr) {
+                break;
+            }
+            const QString folder = item->text(0);
+            // A folder gone since it was added is skipped without a message.
+            if (!QFileInfo(folder).isDir()) {
+                continue;
+            }
+            // The phrase is read anew for each folder, untrimmed.
+            const QByteArray phrase = controls_.Text1->text().toUtf8();
+            Search::SearchFolder(QFile::encodeName(folder).toStdString(), ExtensionFilter,
+                                 phrase.toStdString(), CompareMode, IncludeSubfolders, host);
+        }
+        folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
+        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
+                                       Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        SetCaption(button, kSearchCaption);
+    }
+    Globals::StopSearch = true;
+    SetMousePointer(PointerKind::Default);
+}
+
+} // namespace scanvale

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "search/search_host.h"
+
+class QTreeWidget;
+
+namespace scanvale {
+
+// The search engine's view of the main window: matches go to the end of the results list,
+// progress goes to the folder list's column header, and a yield handles the window's pending
+// events, so any of its handlers (a stop request, another search) may run inside it.
+class WindowSearchHost final : public SearchHost {
+public:
+    WindowSearchHost(QTreeWidget& folders, QTreeWidget& results);
+
+    // Appends the path as a result item: readable text, exact bytes kept for the save.
+    void AddResult(std::string_view path) override;
+    // Writes the text into the folder list's header, shown readably.
+    void ShowProgress(std::string_view text) override;
+    void Yield() override;
+
+private:
+    QTreeWidget& folders_;
+    QTreeWidget& results_;
+};
+
+} // namespace scanvale

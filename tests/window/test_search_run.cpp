@@ -1,0 +1,458 @@
+// The search button: refusals, runs over the folder list, stop requests and what a run allows
+// to happen inside its yields.
+
+#include "form_fixture.h"
+#include "path_text.h"
+#include "search/globals.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+using scanvale::Form1;
+using scanvale::PointerKind;
+using scanvale::test::FormFixture;
+using Call = scanvale::test::ScriptedDialogs::Call;
+using Icon = scanvale::Dialogs::Icon;
+
+namespace {
+
+// A small tree: A holds a non-matching file, then a match, then a subfolder with a match of
+// its own; B holds "Invoice" in capitals and, after it in name order, "nothing".
+struct Tree {
+    QTemporaryDir dir;
+
+    Tree() {
+        Write("A/a1.txt", "nothing to see\n");
+        Write("A/a2.txt", "the invoice is due\n");
+        Write("A/sub/s.txt", "invoice\n");
+        Write("B/b.txt", "Invoice.\n");
+        Write("B/b0.txt", "nothing either\n");
+    }
+    // Names that are not UTF-8 are beyond QDir, which QTemporaryDir removes its tree with.
+    ~Tree() { std::filesystem::remove_all(QFile::encodeName(dir.path()).toStdString()); }
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+
+    // `name` is bytes: a name need not be valid UTF-8.
+    void Write(const std::string& name, const std::string& contents) const {
+        const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + name;
+        QDir().mkpath(QFile::decodeName(path.substr(0, path.rfind('/')).c_str()));
+        std::ofstream(path, std::ios::binary) << contents;
+    }
+    QString Path(const QString& relative) const { return dir.filePath(relative); }
+};
+
+// A loaded, shown window with scripted dialogs and shortcuts to the controls a run touches.
+struct RunFixture : FormFixture {
+    QTreeWidget* folders = nullptr;
+    QTreeWidget* results = nullptr;
+    QAbstractButton* button = nullptr;
+    QLineEdit* phrase = nullptr;
+
+    RunFixture() {
+        Form1& window = Load();
+        window.show();
+        folders = Find<QTreeWidget>("ListView1");
+        results = Find<QTreeWidget>("ListView2");
+        button = Find<QAbstractButton>("Check1");
+        phrase = Find<QLineEdit>("Text1");
+        Find<QCheckBox>("Check5")->setChecked(true); // unticked as designed
+    }
+    // Adds folders through the "Add Folder to Search" press, as the user does.
+    void Add(const QStringList& paths) {
+        for (const QString& path : paths) {
+            dialogs.folders.enqueue(path);
+            Find<QAbstractButton>("Check3")->setChecked(true);
+        }
+        dialogs.calls.clear();
+    }
+    void Click() { QTest::mouseClick(button, Qt::LeftButton); }
+    QStringList Results() const {
+        QStringList texts;
+        for (int i = 0; i < results->topLevelItemCount(); ++i) {
+            texts << results->topLevelItem(i)->text(0);
+        }
+        return texts;
+    }
+    QStringList Messages() const {
+        QStringList texts;
+        for (const Call& call : dialogs.calls) {
+            texts << call.text;
+        }
+        return texts;
+    }
+    // Runs `action` inside the run's next yield once the folder list's header first reads
+    // `header`: the walk writes the header just before it yields for the folder's first file.
+    void WhenHeaderReads(const QString& header, std::function<void()> action) {
+        auto* model = folders->model();
+        auto fired = std::make_shared<bool>(false);
+        QObject::connect(model, &QAbstractItemModel::headerDataChanged, form.get(),
+                         [this, header, action, fired] {
+                             if (!*fired && folders->headerItem()->text(0) == header) {
+                                 *fired = true;
+                                 QMetaObject::invokeMethod(form.get(), action,
+                                                           Qt::QueuedConnection);
+                             }
+                         });
+    }
+};
+
+QString Searching(const QString& folder) {
+    return QStringLiteral("Searching ") + folder;
+}
+
+} // namespace
+
+class TestSearchRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void refusals_data();
+    void refusals();
+    void fullRun_data();
+    void fullRun();
+    void twoRunsListEveryMatchTwice();
+    void busyPointerCoversControls();
+    void stopMidRun_data();
+    void stopMidRun();
+    void optionsReadOnceAtStart();
+    void phraseEditAppliesToLaterFolders();
+    void clickWhileStoppedRunUnwindsStartsNestedRun();
+    void foldersRemovedDuringRun();
+    void missingFolderSkipped();
+    void pathsThatAreNotUtf8();
+    void closingDuringRunEndsProcess();
+};
+
+void TestSearchRun::refusals_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("withFolder");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<bool>("stopAfter");
+    const QString blank = QStringLiteral("Input search for what phrase");
+    const int warning = static_cast<int>(Icon::Warning);
+    QTest::newRow("empty phrase") << QString() << true << blank << "Message" << warning << false;
+    QTest::newRow("spaces only") << "   " << true << blank << "Message" << warning << false;
+    QTest::newRow("blank phrase and no folders")
+        << "  " << false << blank << "Message" << warning << false;
+    QTest::newRow("no folders") << "invoice" << false << "No folders added."
+                                << "Scanvale" << static_cast<int>(Icon::None) << true;
+}
+
+void TestSearchRun::refusals() {
+    QFETCH(QString, typed);
+    QFETCH(bool, withFolder);
+    QFETCH(QString, message);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(bool, stopAfter);
+    Tree tree;
+    RunFixture f;
+    if (withFolder) {
+        f.Add({tree.Path("A")});
+    }
+    f.phrase->setText(typed);
+    Globals::StopSearch = false;
+    PointerKind pointerWhileAsking = PointerKind::Default;
+    f.dialogs.whileAsking = [&] { pointerWhileAsking = f.form->MousePointer(); };
+
+    f.Click();
+
+    QCOMPARE(f.Messages(), QStringList{message});
+    QCOMPARE(f.dialogs.calls.front().title, title);
+    QCOMPARE(static_cast<int>(f.dialogs.calls.front().icon), icon);
+    QCOMPARE(f.dialogs.calls.front().owner, f.form.get());
+    // The empty list is found after the run has begun, so its box shows over the hourglass.
+    QCOMPARE(pointerWhileAsking, stopAfter ? PointerKind::Hourglass : PointerKind::Default);
+    QCOMPARE(Globals::StopSearch, stopAfter);
+    QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+    QCOMPARE(f.form->MousePointer(), PointerKind::Default);
+    QCOMPARE(f.folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
+    QVERIFY(f.Results().isEmpty());
+}
+
+void TestSearchRun::fullRun_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("subfolders");
+    QTest::addColumn<QStringList>("expected"); // relative to the tree
+    QTest::newRow("any case, subfolders")
+        << "INVOICE" << false << true << QStringList{"A/a2.txt", "A/sub/s.txt", "B/b.txt"};
+    QTest::newRow("match case") << "invoice" << true << true
+                                << QStringList{"A/a2.txt", "A/sub/s.txt"};
+    QTest::newRow("no subfolders")
+        << "invoice" << false << false << QStringList{"A/a2.txt", "B/b.txt"};
+    QTest::newRow("surrounding spaces are searched for")
+        << " invoice " << false << true << QStringList{"A/a2.txt"};
+}
+
+void TestSearchRun::fullRun() {
+    QFETCH(QString, typed);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, subfolders);
+    QFETCH(QStringList, expected);
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(typed);
+    f.Find<QCheckBox>("Check4")->setChecked(matchCase);
+    f.Find<QCheckBox>("Check5")->setChecked(subfolders);
+    new QTreeWidgetItem(f.results, {QStringLiteral("earlier")});
+    QStringList headers;
+    connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
+            [&] { headers << f.folders->headerItem()->text(0); });
+    QString captionWhileDone;
+    PointerKind pointerWhileDone = PointerKind::Default;
+    QString headerWhileDone;
+    QString nameWhileDone; // what assistive tools read
+    f.dialogs.whileAsking = [&] {
+        captionWhileDone = f.button->text();
+        nameWhileDone = f.button->accessibleName();
+        pointerWhileDone = f.form->MousePointer();
+        headerWhileDone = f.folders->headerItem()->text(0);
+    };
+
+    f.Click();
+
+    QStringList want{"earlier"};
+    for (const QString& relative : expected) {
+        want << tree.Path(relative);
+    }
+    QCOMPARE(f.Results(), want);
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(f.dialogs.calls.front().title, QStringLiteral("Scanvale"));
+    QCOMPARE(f.dialogs.calls.front().icon, Icon::None);
+    QCOMPARE(captionWhileDone, QStringLiteral("Stop!"));
+    QCOMPARE(nameWhileDone, QStringLiteral("Stop!"));
+    QCOMPARE(pointerWhileDone, PointerKind::Hourglass);
+    QCOMPARE(headerWhileDone, QStringLiteral("Folder(s)"));
+    QVERIFY(headers.contains(Searching(tree.Path("A"))));
+    QCOMPARE(headers.contains(Searching(tree.Path("A/sub"))), subfolders);
+    QVERIFY(headers.contains(Searching(tree.Path("B"))));
+    QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+    QCOMPARE(f.button->accessibleName(), QStringLiteral("Search!"));
+    QVERIFY(Globals::StopSearch);
+    QCOMPARE(f.form->MousePointer(), PointerKind::Default);
+}
+
+void TestSearchRun::twoRunsListEveryMatchTwice() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.Click();
+    f.Click();
+    const QString match = tree.Path("A/a2.txt");
+    const QString inSub = tree.Path("A/sub/s.txt");
+    QCOMPARE(f.Results(), (QStringList{match, inSub, match, inSub}));
+    QCOMPARE(f.Messages(), (QStringList{"Done.", "Done."}));
+}
+
+void TestSearchRun::busyPointerCoversControls() {
+    // Controls with a pointer of their own (the phrase box's text pointer) show the hourglass
+    // too while a run is under way, and get their own pointer back afterwards.
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    QCOMPARE(f.phrase->cursor().shape(), Qt::IBeamCursor);
+    QStringList notBusy;
+    f.dialogs.whileAsking = [&] {
+        for (QWidget* control : f.form->findChildren<QWidget*>()) {
+            if (control->window() == f.form.get() && control->cursor().shape() != Qt::WaitCursor) {
+                notBusy << control->objectName() + QLatin1Char('/') +
+                               QString::fromLatin1(control->metaObject()->className());
+            }
+        }
+    };
+    f.Click();
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(notBusy, QStringList{});
+    QCOMPARE(f.phrase->cursor().shape(), Qt::IBeamCursor);
+    QCOMPARE(f.form->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestSearchRun::stopMidRun_data() {
+    QTest::addColumn<bool>("afterFirstMatch"); // else as soon as A is entered
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("before the first file") << false << QStringList{} << QStringList{"A"};
+    QTest::newRow("after the first match")
+        << true << QStringList{"A/a2.txt"} << QStringList{"A", "A/sub"};
+}
+
+void TestSearchRun::stopMidRun() {
+    QFETCH(bool, afterFirstMatch);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, headers);
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    QStringList seen;
+    connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
+            [&] { seen << f.folders->headerItem()->text(0); });
+    QString captionAfterStop;
+    const auto stop = [&] {
+        f.Click();
+        captionAfterStop = f.button->text();
+    };
+    if (afterFirstMatch) {
+        connect(f.results->model(), &QAbstractItemModel::rowsInserted, this,
+                [&] { QMetaObject::invokeMethod(f.form.get(), stop, Qt::QueuedConnection); });
+    } else {
+        f.WhenHeaderReads(Searching(tree.Path("A")), stop);
+    }
+    QString captionWhileDone;
+    f.dialogs.whileAsking = [&] { captionWhileDone = f.button->text(); };
+
+    f.Click();
+
+    QStringList want;
+    for (const QString& relative : expected) {
+        want << tree.Path(relative);
+    }
+    QCOMPARE(f.Results(), want);
+    QStringList wantHeaders;
+    for (const QString& relative : headers) {
+        wantHeaders << Searching(tree.Path(relative));
+    }
+    wantHeaders << QStringLiteral("Folder(s)");
+    QCOMPARE(seen, wantHeaders);
+    QCOMPARE(captionAfterStop, QStringLiteral("Search!"));
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(captionWhileDone, QStringLiteral("Search!"));
+    QCOMPARE(f.folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
+    QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+    QVERIFY(Globals::StopSearch);
+    QCOMPARE(f.form->MousePointer(), PointerKind::Default);
+}
+
+void TestSearchRun::optionsReadOnceAtStart() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
+        f.Find<QCheckBox>("Check4")->setChecked(true);
+        f.Find<QCheckBox>("Check5")->setChecked(false);
+    });
+    f.Click();
+    QCOMPARE(f.Results(),
+             (QStringList{tree.Path("A/a2.txt"), tree.Path("A/sub/s.txt"), tree.Path("B/b.txt")}));
+}
+
+void TestSearchRun::phraseEditAppliesToLaterFolders() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.WhenHeaderReads(Searching(tree.Path("A")),
+                      [&] { f.phrase->setText(QStringLiteral("nothing")); });
+    f.Click();
+    // A keeps the phrase it began with; B, not yet begun, gets the new one.
+    QCOMPARE(f.Results(),
+             (QStringList{tree.Path("A/a2.txt"), tree.Path("A/sub/s.txt"), tree.Path("B/b0.txt")}));
+}
+
+void TestSearchRun::clickWhileStoppedRunUnwindsStartsNestedRun() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    // Two clicks reach the same yield of the outer run: the first asks it to stop, the second
+    // finds "Search!" and runs a whole search there before the outer run can unwind.
+    f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
+        f.Click();
+        QMetaObject::invokeMethod(
+            f.form.get(), [&] { f.Click(); }, Qt::QueuedConnection);
+    });
+    QStringList captionsWhileDone;
+    QList<bool> stopWhileDone;
+    f.dialogs.whileAsking = [&] {
+        captionsWhileDone << f.button->text();
+        stopWhileDone << Globals::StopSearch;
+    };
+
+    f.Click();
+
+    QCOMPARE(f.Messages(), (QStringList{"Done.", "Done."}));
+    // The inner run went through every folder; the outer one examined nothing after the stop.
+    QCOMPARE(captionsWhileDone, (QStringList{"Stop!", "Search!"}));
+    QCOMPARE(stopWhileDone, (QList<bool>{false, true}));
+    QCOMPARE(f.Results(),
+             (QStringList{tree.Path("A/a2.txt"), tree.Path("A/sub/s.txt"), tree.Path("B/b.txt")}));
+    QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+    QVERIFY(Globals::StopSearch);
+    QCOMPARE(f.form->MousePointer(), PointerKind::Default);
+    QCOMPARE(f.folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
+}
+
+void TestSearchRun::foldersRemovedDuringRun() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
+        delete f.folders->takeTopLevelItem(2);
+        delete f.folders->takeTopLevelItem(1);
+    });
+    f.Click();
+    QCOMPARE(f.Results(), (QStringList{tree.Path("A/a2.txt"), tree.Path("A/sub/s.txt")}));
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(f.button->text(), QStringLiteral("Search!"));
+}
+
+void TestSearchRun::missingFolderSkipped() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("gone"), tree.Path("A/a2.txt"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.Click();
+    QCOMPARE(f.Results(), QStringList{tree.Path("B/b.txt")});
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+}
+
+void TestSearchRun::pathsThatAreNotUtf8() {
+    // A folder named in UTF-8 is found from its list item; a file name that is not UTF-8 is
+    // shown readably and its exact bytes are kept for the save.
+    Tree tree;
+    tree.Write("\xc3\x9c"
+               "ber/caf\xe9.txt",
+               "invoice\n");
+    RunFixture f;
+    const QString folder = tree.Path(QStringLiteral("\u00dcber"));
+    f.Add({folder});
+    f.phrase->setText(QStringLiteral("invoice"));
+    f.Click();
+    QCOMPARE(f.Results(), QStringList{folder + QStringLiteral("/caf\\xe9.txt")});
+    QCOMPARE(scanvale::ItemPathBytes(*f.results->topLevelItem(0)),
+             QFile::encodeName(folder) + QByteArray("/caf\xe9.txt"));
+}
+
+void TestSearchRun::closingDuringRunEndsProcess() {
+    Tree tree;
+    RunFixture f;
+    f.Add({tree.Path("A"), tree.Path("B")});
+    f.phrase->setText(QStringLiteral("invoice"));
+    bool closedInsideRun = false;
+    f.onEndProcess = [&] { closedInsideRun = f.button->text() == QStringLiteral("Stop!"); };
+    f.WhenHeaderReads(Searching(tree.Path("A")), [&] { f.form->close(); });
+    f.Click();
+    QCOMPARE(f.endProcessCalls, 1);
+    QVERIFY(closedInsideRun);
+    // Here the end of the process is only recorded: the run goes on to its end unharmed.
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+}
+
+QTEST_MAIN(TestSearchRun)
+#include "test_search_run.moc"
