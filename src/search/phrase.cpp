@@ -4,7 +4,6 @@
 #include "search/utf8.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace Search {
@@ -14,16 +13,15 @@ namespace {
 // A character of the text is at most this many bytes, whatever the phrase's character was.
 constexpr size_t MaxCharBytes = 4;
 
-bool Contains(std::string_view text, std::string_view needle) {
-    return memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
-}
-
 } // namespace
 
 Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
     : bytes_(bytes), caseless_(CompareMode != 0) {
     if (!caseless_) {
         carryCapacity_ = bytes_.size();
+        if (!bytes_.empty()) {
+            literal_.emplace(bytes_, false);
+        }
         return;
     }
     CaseFolding::AppendFolded(bytes_, folded_);
@@ -36,10 +34,10 @@ Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
         return;
     }
     std::string asciiFolded(folded_.begin(), folded_.end());
-    ascii_.emplace(asciiFolded);
+    literal_.emplace(asciiFolded, true);
     for (const auto& lookalike : CaseFolding::AsciiLookalikes()) {
         if (asciiFolded.find(lookalike.folded) != std::string::npos) {
-            lookalikes_.push_back(lookalike.utf8);
+            lookalikes_.emplace_back(lookalike.utf8, false);
         }
     }
 }
@@ -49,16 +47,18 @@ bool Phrase::FoundIn(std::string_view text) const {
         return !text.empty();
     }
     if (!caseless_) {
-        return Contains(text, bytes_);
+        return literal_->FoundIn(text);
     }
-    if (ascii_) {
-        if (ascii_->FoundIn(text)) {
+    if (literal_) {
+        if (literal_->FoundIn(text)) {
             return true;
         }
         // An all-ASCII match was ruled out; only a text holding a non-ASCII character that
         // folds to one of the phrase's characters can still match.
-        const bool lookalikePresent = std::any_of(lookalikes_.begin(), lookalikes_.end(),
-                                                  [&](const auto& l) { return Contains(text, l); });
+        const bool lookalikePresent =
+            !lookalikes_.empty() && LiteralFinder::HasNonAscii(text) &&
+            std::any_of(lookalikes_.begin(), lookalikes_.end(),
+                        [&](const LiteralFinder& l) { return l.FoundIn(text); });
         if (!lookalikePresent) {
             return false;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/caseless_ascii_finder.h"
+#include "search/literal_finder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,9 +47,9 @@ private:
     size_t carryCapacity_ = 0;
     // Caseless mode only.
     std::vector<int32_t> folded_;
-    std::optional<CaselessAsciiFinder> ascii_; // set when the folded phrase is all ASCII
-    std::vector<std::string> lookalikes_;      // non-ASCII spellings of the phrase's letters
-    mutable std::vector<int32_t> scratch_;     // folded text, reused between calls
+    std::optional<LiteralFinder> literal_;  // exact mode, or caseless with an all-ASCII folding
+    std::vector<LiteralFinder> lookalikes_; // non-ASCII spellings of the phrase's letters
+    mutable std::vector<int32_t> scratch_;  // folded text, reused between calls
 };
 
 } // namespace Search
