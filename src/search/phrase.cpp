@@ -20,7 +20,7 @@ Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
     if (!caseless_) {
         carryCapacity_ = bytes_.size();
         if (!bytes_.empty()) {
-            literal_.emplace(bytes_, false);
+            exact_.emplace(bytes_, false);
         }
         return;
     }
@@ -28,17 +28,24 @@ Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
     // An occurrence spans at most MaxCharBytes per unit; the tail may start up to three bytes
     // earlier to begin on a whole character and may hold a cut-off character of three bytes.
     carryCapacity_ = MaxCharBytes * folded_.size() + 6;
-    const bool allAscii =
-        std::all_of(folded_.begin(), folded_.end(), [](int32_t unit) { return unit < 0x80; });
-    if (!allAscii || folded_.empty()) {
-        return;
-    }
-    std::string asciiFolded(folded_.begin(), folded_.end());
-    literal_.emplace(asciiFolded, true);
-    for (const auto& lookalike : CaseFolding::AsciiLookalikes()) {
-        if (asciiFolded.find(lookalike.folded) != std::string::npos) {
-            lookalikes_.emplace_back(lookalike.utf8, false);
+
+    // Non-ASCII units (characters or stray bytes) only ever match non-ASCII bytes.
+    auto isAscii = [](int32_t unit) { return unit < 0x80; };
+    needsNonAscii_ = !std::all_of(folded_.begin(), folded_.end(), isAscii);
+    auto bestBegin = folded_.end();
+    auto bestEnd = folded_.end();
+    for (auto it = folded_.begin(); it != folded_.end();) {
+        const auto begin = std::find_if(it, folded_.end(), isAscii);
+        const auto end = std::find_if_not(begin, folded_.end(), isAscii);
+        if (end - begin > bestEnd - bestBegin) {
+            bestBegin = begin;
+            bestEnd = end;
         }
+        it = end;
+    }
+    if (bestBegin != bestEnd) {
+        anchor_.emplace(std::string(bestBegin, bestEnd));
+        anchorIsWhole_ = bestEnd - bestBegin == static_cast<ptrdiff_t>(folded_.size());
     }
 }
 
@@ -47,21 +54,19 @@ bool Phrase::FoundIn(std::string_view text) const {
         return !text.empty();
     }
     if (!caseless_) {
-        return literal_->FoundIn(text);
+        return exact_->FoundIn(text);
     }
-    if (literal_) {
-        if (literal_->FoundIn(text)) {
-            return true;
-        }
-        // An all-ASCII match was ruled out; only a text holding a non-ASCII character that
-        // folds to one of the phrase's characters can still match.
-        const bool lookalikePresent =
-            !lookalikes_.empty() && LiteralFinder::HasNonAscii(text) &&
-            std::any_of(lookalikes_.begin(), lookalikes_.end(),
-                        [&](const LiteralFinder& l) { return l.FoundIn(text); });
-        if (!lookalikePresent) {
+    if (anchor_) {
+        if (anchor_->FoundAsAscii(text)) {
+            if (anchorIsWhole_) {
+                return true;
+            }
+        } else if (!anchor_->LookalikeIn(text)) {
             return false;
         }
+    }
+    if (needsNonAscii_ && !LiteralFinder::HasNonAscii(text)) {
+        return false;
     }
     return FoundInFolded(text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/ascii_anchor.h"
 #include "search/literal_finder.h"
 
 #include <cstddef>
@@ -45,11 +46,13 @@ private:
     std::string bytes_;
     bool caseless_;
     size_t carryCapacity_ = 0;
+    std::optional<LiteralFinder> exact_; // exact mode
     // Caseless mode only.
     std::vector<int32_t> folded_;
-    std::optional<LiteralFinder> literal_;  // exact mode, or caseless with an all-ASCII folding
-    std::vector<LiteralFinder> lookalikes_; // non-ASCII spellings of the phrase's letters
-    mutable std::vector<int32_t> scratch_;  // folded text, reused between calls
+    std::optional<AsciiAnchor> anchor_;    // the longest ASCII stretch of the folded phrase
+    bool anchorIsWhole_ = false;           // the stretch is the whole phrase
+    bool needsNonAscii_ = false;           // a match needs a byte above 127 in the text
+    mutable std::vector<int32_t> scratch_; // folded text, reused between calls
 };
 
 } // namespace Search
