@@ -14,13 +14,12 @@ AsciiAnchor::AsciiAnchor(std::string_view folded) : finder_(folded, true) {
     }
 }
 
-bool AsciiAnchor::FoundAsAscii(std::string_view text) const {
-    return finder_.FoundIn(text);
+bool AsciiAnchor::FoundAsAscii(std::string_view text, bool& nonAscii) const {
+    return finder_.FoundIn(text, &nonAscii);
 }
 
 bool AsciiAnchor::LookalikeIn(std::string_view text) const {
-    return !lookalikes_.empty() && LiteralFinder::HasNonAscii(text) &&
-           std::any_of(lookalikes_.begin(), lookalikes_.end(),
+    return std::any_of(lookalikes_.begin(), lookalikes_.end(),
                        [&](const LiteralFinder& l) { return l.FoundIn(text); });
 }
 

@@ -15,8 +15,9 @@ public:
     // `folded`: non-empty, ASCII, case-folded.
     explicit AsciiAnchor(std::string_view folded);
 
-    // True when the stretch occurs spelled in ASCII alone (letters in either case).
-    bool FoundAsAscii(std::string_view text) const;
+    // True when the stretch occurs spelled in ASCII alone (letters in either case). When it
+    // does not, `nonAscii` tells whether the text holds any byte above 127.
+    bool FoundAsAscii(std::string_view text, bool& nonAscii) const;
 
     // True when the text holds a non-ASCII character that folds to one of the stretch's
     // characters, so that it may hold the stretch spelled with it.

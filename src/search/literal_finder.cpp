@@ -1,5 +1,6 @@
 #include "search/literal_finder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -81,15 +82,18 @@ bool LiteralFinder::MatchesAt(const uint8_t* p) const {
     return true;
 }
 
-bool LiteralFinder::FoundIn(std::string_view text) const {
+bool LiteralFinder::FoundIn(std::string_view text, bool* nonAscii) const {
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
     if (text.size() < needle_.size()) {
+        if (nonAscii != nullptr) {
+            *nonAscii = HasNonAscii(text);
+        }
         return false;
     }
-    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
 #if defined(__x86_64__)
-    return HasAvx2() ? ScanAvx2(p, text.size()) : ScanSse2(p, text.size());
+    return HasAvx2() ? ScanAvx2(p, text.size(), nonAscii) : ScanSse2(p, text.size(), nonAscii);
 #else
-    return ScanPortable(p, 0, text.size());
+    return ScanPortable(p, 0, text.size(), nonAscii);
 #endif
 }
 
@@ -117,29 +121,35 @@ bool LiteralFinder::HasNonAscii(std::string_view text) {
 }
 
 // Tests the start positions from `from` to n - needle length.
-bool LiteralFinder::ScanPortable(const uint8_t* p, size_t from, size_t n) const {
+bool LiteralFinder::ScanPortable(const uint8_t* p, size_t from, size_t n, bool* nonAscii) const {
     for (size_t i = from; i + needle_.size() <= n; ++i) {
         if ((p[i + first_.offset] | first_.mask) == first_.value &&
             (p[i + second_.offset] | second_.mask) == second_.value && MatchesAt(p + i)) {
             return true;
         }
     }
+    if (nonAscii != nullptr) {
+        *nonAscii = HasNonAscii({reinterpret_cast<const char*>(p + from), n - from});
+    }
     return false;
 }
 
 #if defined(__x86_64__)
-// Each round tests the 16 start positions i .. i + 15; the loads stay inside the text.
-bool LiteralFinder::ScanSse2(const uint8_t* p, size_t n) const {
+// Each round tests the 16 start positions i .. i + 15; the loads stay inside the text. The
+// first anchor's loads cover the bytes from its offset on, which also answers `nonAscii`.
+bool LiteralFinder::ScanSse2(const uint8_t* p, size_t n, bool* nonAscii) const {
     const __m128i v1 = _mm_set1_epi8(static_cast<char>(first_.value));
     const __m128i m1 = _mm_set1_epi8(static_cast<char>(first_.mask));
     const __m128i v2 = _mm_set1_epi8(static_cast<char>(second_.value));
     const __m128i m2 = _mm_set1_epi8(static_cast<char>(second_.mask));
+    __m128i seen = _mm_setzero_si128();
     size_t i = 0;
     for (; i + needle_.size() + 15 <= n; i += 16) {
-        const auto* a = reinterpret_cast<const __m128i*>(p + i + first_.offset);
-        const auto* b = reinterpret_cast<const __m128i*>(p + i + second_.offset);
-        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(_mm_loadu_si128(a), m1), v1),
-                                          _mm_cmpeq_epi8(_mm_or_si128(_mm_loadu_si128(b), m2), v2));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + first_.offset));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + second_.offset));
+        seen = _mm_or_si128(seen, a);
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, m1), v1),
+                                          _mm_cmpeq_epi8(_mm_or_si128(b, m2), v2));
         for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(hit)); bits != 0;
              bits &= bits - 1) {
             if (MatchesAt(p + i + static_cast<size_t>(__builtin_ctz(bits)))) {
@@ -147,21 +157,33 @@ bool LiteralFinder::ScanSse2(const uint8_t* p, size_t n) const {
             }
         }
     }
-    return ScanPortable(p, i, n);
+    if (ScanPortable(p, i, n, nonAscii)) {
+        return true;
+    }
+    if (nonAscii != nullptr && !*nonAscii) {
+        const size_t head = std::min(first_.offset, i);
+        *nonAscii =
+            _mm_movemask_epi8(seen) != 0 || HasNonAscii({reinterpret_cast<const char*>(p), head});
+    }
+    return false;
 }
 
-__attribute__((target("avx2"))) bool LiteralFinder::ScanAvx2(const uint8_t* p, size_t n) const {
+__attribute__((target("avx2"))) bool LiteralFinder::ScanAvx2(const uint8_t* p, size_t n,
+                                                             bool* nonAscii) const {
     const __m256i v1 = _mm256_set1_epi8(static_cast<char>(first_.value));
     const __m256i m1 = _mm256_set1_epi8(static_cast<char>(first_.mask));
     const __m256i v2 = _mm256_set1_epi8(static_cast<char>(second_.value));
     const __m256i m2 = _mm256_set1_epi8(static_cast<char>(second_.mask));
+    __m256i seen = _mm256_setzero_si256();
     size_t i = 0;
     for (; i + needle_.size() + 31 <= n; i += 32) {
-        const auto* a = reinterpret_cast<const __m256i*>(p + i + first_.offset);
-        const auto* b = reinterpret_cast<const __m256i*>(p + i + second_.offset);
-        const __m256i hit =
-            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(_mm256_loadu_si256(a), m1), v1),
-                             _mm256_cmpeq_epi8(_mm256_or_si256(_mm256_loadu_si256(b), m2), v2));
+        const __m256i a =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + first_.offset));
+        const __m256i b =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + second_.offset));
+        seen = _mm256_or_si256(seen, a);
+        const __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, m1), v1),
+                                             _mm256_cmpeq_epi8(_mm256_or_si256(b, m2), v2));
         for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hit)); bits != 0;
              bits &= bits - 1) {
             if (MatchesAt(p + i + static_cast<size_t>(__builtin_ctz(bits)))) {
@@ -169,7 +191,15 @@ __attribute__((target("avx2"))) bool LiteralFinder::ScanAvx2(const uint8_t* p, s
             }
         }
     }
-    return ScanSse2(p + i, n - i);
+    if (ScanSse2(p + i, n - i, nonAscii)) {
+        return true;
+    }
+    if (nonAscii != nullptr && !*nonAscii) {
+        const size_t head = std::min(first_.offset, i);
+        *nonAscii = _mm256_movemask_epi8(seen) != 0 ||
+                    HasNonAscii({reinterpret_cast<const char*>(p), head});
+    }
+    return false;
 }
 #endif
 

@@ -18,7 +18,9 @@ public:
     // `needle` must not be empty.
     LiteralFinder(std::string_view needle, bool caseless);
 
-    bool FoundIn(std::string_view text) const;
+    // When `nonAscii` is given and the needle is not found, it is set to whether `text` holds
+    // a byte above 127; the scan learns that on the way, at almost no cost.
+    bool FoundIn(std::string_view text, bool* nonAscii = nullptr) const;
 
     // True when `text` holds a byte above 127.
     static bool HasNonAscii(std::string_view text);
@@ -31,10 +33,10 @@ private:
     };
 
     bool MatchesAt(const uint8_t* p) const;
-    bool ScanPortable(const uint8_t* p, size_t from, size_t n) const;
+    bool ScanPortable(const uint8_t* p, size_t from, size_t n, bool* nonAscii) const;
 #if defined(__x86_64__)
-    bool ScanSse2(const uint8_t* p, size_t n) const;
-    bool ScanAvx2(const uint8_t* p, size_t n) const;
+    bool ScanSse2(const uint8_t* p, size_t n, bool* nonAscii) const;
+    bool ScanAvx2(const uint8_t* p, size_t n, bool* nonAscii) const;
 #endif
 
     std::string needle_; // lower-cased when caseless

@@ -56,16 +56,23 @@ bool Phrase::FoundIn(std::string_view text) const {
     if (!caseless_) {
         return exact_->FoundIn(text);
     }
+    // Whether the text holds a byte above 127, once the anchor's scan has told.
+    std::optional<bool> nonAscii;
     if (anchor_) {
-        if (anchor_->FoundAsAscii(text)) {
+        bool seen = false;
+        if (anchor_->FoundAsAscii(text, seen)) {
             if (anchorIsWhole_) {
                 return true;
             }
-        } else if (!anchor_->LookalikeIn(text)) {
-            return false;
+        } else {
+            // Only a spelling with non-ASCII characters that fold to ASCII is left.
+            if (!seen || !anchor_->LookalikeIn(text)) {
+                return false;
+            }
+            nonAscii = true;
         }
     }
-    if (needsNonAscii_ && !LiteralFinder::HasNonAscii(text)) {
+    if (needsNonAscii_ && !nonAscii.value_or(LiteralFinder::HasNonAscii(text))) {
         return false;
     }
     return FoundInFolded(text);

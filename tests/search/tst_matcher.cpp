@@ -232,6 +232,26 @@ private slots:
         }
     }
 
+    // A single non-ASCII character, anywhere in a long ASCII text, can complete a match.
+    void findsLookalikeSpellingsAnywhereInLongText_data() {
+        QTest::addColumn<QByteArray>("phrase");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("kelvin sign for k") << QByteArray("work") << QByteArray("WOR\xE2\x84\xAA");
+        QTest::newRow("long s for s") << QByteArray("misty") << QByteArray("mi\xC5\xBFty");
+        QTest::newRow("umlaut phrase") << QByteArray("\xC3\x84pfel") << QByteArray("\xC3\xA4PFEL");
+    }
+    void findsLookalikeSpellingsAnywhereInLongText() {
+        QFETCH(QByteArray, phrase);
+        QFETCH(QByteArray, written);
+        const Search::Phrase prepared(phrase.toStdString(), 1);
+        for (size_t at = 0; at <= 200; ++at) {
+            const std::string text =
+                std::string(at, 'x') + written.toStdString() + std::string(200 - at, 'x');
+            QVERIFY2(prepared.FoundIn(text), qPrintable(QString("at %1").arg(at)));
+            QVERIFY(!prepared.FoundIn(std::string(at, 'x') + "\xC3\xA4" + std::string(200, 'x')));
+        }
+    }
+
     void exactModeKeepsCase() {
         const Search::Phrase phrase("INVOICE", 0);
         QVERIFY(!phrase.FoundIn("an invoice"));
