@@ -9,7 +9,8 @@
 # The phrase occurs nowhere, so every byte of every text file is scanned.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${BUILD_DIR:-$here/../build}
+# The build folder of the preset last built (make bench builds build/ or, in CI, build-ci/).
+build=${BUILD_DIR:-$(ls -td "$here"/../build "$here"/../build-ci 2>/dev/null | head -n 1)}
 bench_bin=$build/bench/scanvale_bench
 read_bin=$build/bench/scanvale_read_loop
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
@@ -61,8 +62,7 @@ printf "%-6s %-6s %8s %8s %8s %8s %10s %10s %10s\n" corpus mode engine read grep
     eng/read eng/grep eng/rg
 for corpus in many large real; do
     root=$dir/$corpus
-    cat_warm=$(find "$root" -type f -print0 | xargs -0 cat >/dev/null 2>&1; echo ok)
-    : "$cat_warm"
+    find "$root" -type f -print0 | xargs -0 cat >/dev/null 2>&1 || true # warm the page cache
     for mode in exact caseless; do
         if [[ $mode == exact ]]; then
             eng=(--match-case); gi=(); ri=()

@@ -10,7 +10,7 @@ packages=(
     xvfb xauth xdotool x11-utils
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep)
+    packages+=(ripgrep grep python3)
 fi
 
 missing=()
