@@ -9,8 +9,11 @@
 # The phrase occurs nowhere, so every byte of every text file is scanned.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# The build folder of the preset last built (make bench builds build/ or, in CI, build-ci/).
-build=${BUILD_DIR:-$(ls -td "$here"/../build "$here"/../build-ci 2>/dev/null | head -n 1)}
+# The build folder whose benchmark program was built last (make bench builds build/ or, in CI,
+# build-ci/); BUILD_DIR overrides.
+newest=$(ls -t "$here"/../build/bench/scanvale_bench "$here"/../build-ci/bench/scanvale_bench \
+    2>/dev/null | head -n 1 || true)
+build=${BUILD_DIR:-${newest%/bench/scanvale_bench}}
 bench_bin=$build/bench/scanvale_bench
 read_bin=$build/bench/scanvale_read_loop
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
