@@ -11,7 +11,7 @@ packages=(
     desktop-file-utils appstream strace
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep)
+    packages+=(ripgrep grep python3)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)

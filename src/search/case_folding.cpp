@@ -2,7 +2,9 @@
 
 #include "search/utf8.h"
 
+#include <algorithm>
 #include <unicode/uchar.h>
+#include <unicode/uset.h>
 
 namespace Search::CaseFolding {
 
@@ -46,15 +48,24 @@ void AppendFolded(std::string_view text, std::vector<int32_t>& units) {
 const std::vector<AsciiLookalike>& AsciiLookalikes() {
     static const std::vector<AsciiLookalike> lookalikes = [] {
         std::vector<AsciiLookalike> found;
-        for (int32_t cp = 0x80; cp <= 0x10FFFF; ++cp) {
-            if (cp >= 0xD800 && cp <= 0xDFFF) {
-                continue;
+        // Only characters that change when case-folded can fold to something else.
+        UErrorCode status = U_ZERO_ERROR;
+        USet* changing = uset_openEmpty();
+        uset_applyIntPropertyValue(changing, UCHAR_CHANGES_WHEN_CASEFOLDED, 1, &status);
+        for (int32_t item = 0; U_SUCCESS(status) && item < uset_getItemCount(changing); ++item) {
+            UChar32 start = 0;
+            UChar32 end = 0;
+            if (uset_getItem(changing, item, &start, &end, nullptr, 0, &status) != 0) {
+                continue; // a string item; none expected
             }
-            const int32_t folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
-            if (folded < 0x80) {
-                found.push_back({static_cast<char>(folded), EncodeUtf8(cp)});
+            for (UChar32 cp = std::max<UChar32>(start, 0x80); cp <= end; ++cp) {
+                const int32_t folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
+                if (folded < 0x80) {
+                    found.push_back({static_cast<char>(folded), EncodeUtf8(cp)});
+                }
             }
         }
+        uset_close(changing);
         return found;
     }();
     return lookalikes;

@@ -4,7 +4,6 @@
 #include "search/utf8.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace Search {
@@ -14,33 +13,39 @@ namespace {
 // A character of the text is at most this many bytes, whatever the phrase's character was.
 constexpr size_t MaxCharBytes = 4;
 
-bool Contains(std::string_view text, std::string_view needle) {
-    return memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
-}
-
 } // namespace
 
 Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
     : bytes_(bytes), caseless_(CompareMode != 0) {
     if (!caseless_) {
         carryCapacity_ = bytes_.size();
+        if (!bytes_.empty()) {
+            exact_.emplace(bytes_, false);
+        }
         return;
     }
     CaseFolding::AppendFolded(bytes_, folded_);
     // An occurrence spans at most MaxCharBytes per unit; the tail may start up to three bytes
     // earlier to begin on a whole character and may hold a cut-off character of three bytes.
     carryCapacity_ = MaxCharBytes * folded_.size() + 6;
-    const bool allAscii =
-        std::all_of(folded_.begin(), folded_.end(), [](int32_t unit) { return unit < 0x80; });
-    if (!allAscii || folded_.empty()) {
-        return;
-    }
-    std::string asciiFolded(folded_.begin(), folded_.end());
-    ascii_.emplace(asciiFolded);
-    for (const auto& lookalike : CaseFolding::AsciiLookalikes()) {
-        if (asciiFolded.find(lookalike.folded) != std::string::npos) {
-            lookalikes_.push_back(lookalike.utf8);
+
+    // Non-ASCII units (characters or stray bytes) only ever match non-ASCII bytes.
+    auto isAscii = [](int32_t unit) { return unit < 0x80; };
+    needsNonAscii_ = !std::all_of(folded_.begin(), folded_.end(), isAscii);
+    auto bestBegin = folded_.end();
+    auto bestEnd = folded_.end();
+    for (auto it = folded_.begin(); it != folded_.end();) {
+        const auto begin = std::find_if(it, folded_.end(), isAscii);
+        const auto end = std::find_if_not(begin, folded_.end(), isAscii);
+        if (end - begin > bestEnd - bestBegin) {
+            bestBegin = begin;
+            bestEnd = end;
         }
+        it = end;
+    }
+    if (bestBegin != bestEnd) {
+        anchor_.emplace(std::string(bestBegin, bestEnd));
+        anchorIsWhole_ = bestEnd - bestBegin == static_cast<ptrdiff_t>(folded_.size());
     }
 }
 
@@ -49,19 +54,26 @@ bool Phrase::FoundIn(std::string_view text) const {
         return !text.empty();
     }
     if (!caseless_) {
-        return Contains(text, bytes_);
+        return exact_->FoundIn(text);
     }
-    if (ascii_) {
-        if (ascii_->FoundIn(text)) {
-            return true;
+    // Whether the text holds a byte above 127, once the anchor's scan has told.
+    std::optional<bool> nonAscii;
+    if (anchor_) {
+        bool seen = false;
+        if (anchor_->FoundAsAscii(text, seen)) {
+            if (anchorIsWhole_) {
+                return true;
+            }
+        } else {
+            // Only a spelling with non-ASCII characters that fold to ASCII is left.
+            if (!seen || !anchor_->LookalikeIn(text)) {
+                return false;
+            }
+            nonAscii = true;
         }
-        // An all-ASCII match was ruled out; only a text holding a non-ASCII character that
-        // folds to one of the phrase's characters can still match.
-        const bool lookalikePresent = std::any_of(lookalikes_.begin(), lookalikes_.end(),
-                                                  [&](const auto& l) { return Contains(text, l); });
-        if (!lookalikePresent) {
-            return false;
-        }
+    }
+    if (needsNonAscii_ && !nonAscii.value_or(LiteralFinder::HasNonAscii(text))) {
+        return false;
     }
     return FoundInFolded(text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "search/caseless_ascii_finder.h"
+#include "search/ascii_anchor.h"
+#include "search/literal_finder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,11 +46,13 @@ private:
     std::string bytes_;
     bool caseless_;
     size_t carryCapacity_ = 0;
+    std::optional<LiteralFinder> exact_; // exact mode
     // Caseless mode only.
     std::vector<int32_t> folded_;
-    std::optional<CaselessAsciiFinder> ascii_; // set when the folded phrase is all ASCII
-    std::vector<std::string> lookalikes_;      // non-ASCII spellings of the phrase's letters
-    mutable std::vector<int32_t> scratch_;     // folded text, reused between calls
+    std::optional<AsciiAnchor> anchor_;    // the longest ASCII stretch of the folded phrase
+    bool anchorIsWhole_ = false;           // the stretch is the whole phrase
+    bool needsNonAscii_ = false;           // a match needs a byte above 127 in the text
+    mutable std::vector<int32_t> scratch_; // folded text, reused between calls
 };
 
 } // namespace Search

@@ -29,6 +29,7 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
     if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
         return false;
     }
+    ++Statistics.filesExamined;
     // The length is taken once: a file that grows meanwhile is read up to this length, one
     // that shrinks ends at its new end.
     const auto length = static_cast<uint64_t>(st.st_size);

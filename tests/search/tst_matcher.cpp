@@ -204,6 +204,54 @@ private slots:
         }
     }
 
+    // Long texts rich in near misses, so that the vector scan and its tail both see hits.
+    void matchesNaiveSearchInLongTexts_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("exact") << 0;
+        QTest::newRow("case-insensitive") << 1;
+    }
+    void matchesNaiveSearchInLongTexts() {
+        QFETCH(int, mode);
+        std::mt19937 random(7u + static_cast<unsigned>(mode));
+        const std::string alphabet = "abAB \n";
+        auto randomAscii = [&](size_t length) {
+            std::string s;
+            for (size_t i = 0; i < length; ++i) {
+                s +=
+                    alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(random)];
+            }
+            return s;
+        };
+        for (int round = 0; round < 4000; ++round) {
+            const std::string text =
+                randomAscii(std::uniform_int_distribution<size_t>(0, 300)(random));
+            const std::string phrase =
+                randomAscii(std::uniform_int_distribution<size_t>(1, 9)(random));
+            const Search::Phrase prepared(phrase, static_cast<int16_t>(mode));
+            QCOMPARE(prepared.FoundIn(text), NaiveFind(text, phrase, static_cast<int16_t>(mode)));
+        }
+    }
+
+    // A single non-ASCII character, anywhere in a long ASCII text, can complete a match.
+    void findsLookalikeSpellingsAnywhereInLongText_data() {
+        QTest::addColumn<QByteArray>("phrase");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("kelvin sign for k") << QByteArray("work") << QByteArray("WOR\xE2\x84\xAA");
+        QTest::newRow("long s for s") << QByteArray("misty") << QByteArray("mi\xC5\xBFty");
+        QTest::newRow("umlaut phrase") << QByteArray("\xC3\x84pfel") << QByteArray("\xC3\xA4PFEL");
+    }
+    void findsLookalikeSpellingsAnywhereInLongText() {
+        QFETCH(QByteArray, phrase);
+        QFETCH(QByteArray, written);
+        const Search::Phrase prepared(phrase.toStdString(), 1);
+        for (size_t at = 0; at <= 200; ++at) {
+            const std::string text =
+                std::string(at, 'x') + written.toStdString() + std::string(200 - at, 'x');
+            QVERIFY2(prepared.FoundIn(text), qPrintable(QString("at %1").arg(at)));
+            QVERIFY(!prepared.FoundIn(std::string(at, 'x') + "\xC3\xA4" + std::string(200, 'x')));
+        }
+    }
+
     void exactModeKeepsCase() {
         const Search::Phrase phrase("INVOICE", 0);
         QVERIFY(!phrase.FoundIn("an invoice"));
