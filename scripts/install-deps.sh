@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libvectorscan-dev
     fonts-liberation
     xvfb xauth xdotool x11-utils libx11-dev
+    dbus dbus-daemon libglib2.0-bin at-spi2-core
     desktop-file-utils appstream strace
 )
 if [[ "${1:-}" == "--bench" ]]; then

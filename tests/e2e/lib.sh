@@ -49,6 +49,10 @@ e2e_require() {
     done
 }
 
+_e2e_display_answers() {
+    xwininfo -root >/dev/null 2>&1
+}
+
 # Starts Xvfb on a free display number and points DISPLAY at it.
 e2e_start_display() {
     e2e_require Xvfb xdotool xwininfo
@@ -60,6 +64,8 @@ e2e_start_display() {
     e2e_wait_until 10000 test -s "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$(head -n1 "$file")"
     unset WAYLAND_DISPLAY
+    # The number is written once the server is set up; a client's first connection proves it.
+    e2e_wait_until 10000 _e2e_display_answers || e2e_fail "Xvfb on $DISPLAY accepts no connection"
     export QT_QPA_PLATFORM=xcb
 }
 
