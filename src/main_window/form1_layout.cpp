@@ -163,6 +163,9 @@ Form1Controls Form1Layout::Build(QWidget& form) {
     c.Check6 = PlacePictureButton(form, "Check6", TransparentPicture(32), 32, true);
     c.Text1 = Place<QLineEdit>(form, "Text1");
     c.Text1->setAccessibleName(QStringLiteral("Search for what phrase"));
+    // At 19 pixels high the style's inner padding would cut the bold 9-point text; the sunken
+    // frame stays, the padding goes.
+    c.Text1->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
     c.Check5 = PlaceOption(form, "Check5");
     c.Check4 = PlaceOption(form, "Check4");
     c.Check3 = PlacePictureButton(form, "Check3", QIcon(QStringLiteral(":/assets/add_folder.svg")),
