@@ -58,8 +58,10 @@ e2e_start_display() {
     e2e_require Xvfb xdotool xwininfo
     local file="$E2E_TMP/display"
     : >"$file"
+    # Without -noreset the server starts over whenever its last client leaves, and a client
+    # that connects meanwhile is refused: the probe below would leave the program to that race.
     Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_WIDTH}x${E2E_SCREEN_HEIGHT}x24" -nolisten tcp \
-        3>"$file" >"$E2E_TMP/xvfb.log" 2>&1 &
+        -noreset 3>"$file" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_wait_until 10000 test -s "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$(head -n1 "$file")"

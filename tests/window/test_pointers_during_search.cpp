@@ -1,14 +1,15 @@
-// Hover pointers, dragging and removal while a search is under way. The search button's run
-// is not part of this program yet, so the engine is driven here as the run drives it: the
-// listed folders are counted once, each folder's text is read only when its turn comes, and
-// the window's events are handled inside the engine's yields.
+// Hover pointers, dragging and removal while the search button's run is under way. The mouse
+// events are queued when the run enters a folder or lists a match, so they are handled inside
+// the run's yields, as the user's mouse is.
 
-#include "fake_search_host.h"
 #include "form_fixture.h"
 #include "list_mouse.h"
 #include "search/globals.h"
-#include "search/search.h"
 #include "test_tree.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <memory>
 
 using scanvale::Form1;
 using scanvale::PointerKind;
@@ -17,48 +18,68 @@ using namespace scanvale::test;
 
 namespace {
 
-// Visits positions 1 to n of the folder list as counted at the start, yielding before each;
-// a position that no longer exists is passed over.
-void SearchListedFolders(const QTreeWidget& list, FakeSearchHost& host) {
-    const int count = list.topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        host.Yield();
-        if (i >= list.topLevelItemCount()) {
-            continue;
-        }
-        Search::SearchFolder(list.topLevelItem(i)->text(0).toStdString(), {"*"}, "needle", 1, 0,
-                             host);
-    }
-}
-
-// Three folders A, B and C, each with one matching file; the list holds them in that order.
-struct RunFixture {
+// Three folders A, B and C, each with one matching file, added in that order through the
+// "Add Folder to Search" press; the phrase is typed.
+struct RunFixture : FormFixture {
     TestTree tree;
-    FormFixture f;
-    QTreeWidget* list = nullptr;
-    FakeSearchHost host;
+    QTreeWidget* folders = nullptr;
+    QTreeWidget* results = nullptr;
 
     RunFixture() {
         for (const char* name : {"A", "B", "C"}) {
             tree.Write(std::string(name) + "/match.txt", "a needle");
         }
-        f.Load().show();
-        list = f.Find<QTreeWidget>("ListView1");
-        Fill(*list, {Folder("A"), Folder("B"), Folder("C")});
-        Globals::StopSearch = false;
+        Load().show();
+        folders = Find<QTreeWidget>("ListView1");
+        results = Find<QTreeWidget>("ListView2");
+        for (const char* name : {"A", "B", "C"}) {
+            dialogs.folders.enqueue(Folder(name));
+            Find<QAbstractButton>("Check3")->setChecked(true);
+        }
+        dialogs.calls.clear();
+        Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     }
     QString Folder(const char* name) const { return QString::fromStdString(tree.Path(name)); }
-    std::string Match(const char* name) const {
-        return tree.Path(std::string(name) + "/match.txt");
+    QString Match(const char* name) const {
+        return QString::fromStdString(tree.Path(std::string(name) + "/match.txt"));
     }
-    // Runs `action` once, inside the first yield after the results reached `afterResults`.
-    void OnceAfter(size_t afterResults, std::function<void()> action) {
-        host.onYield = [this, afterResults, action, done = false]() mutable {
-            if (!done && host.results.size() == afterResults) {
-                done = true;
-                action();
-            }
-        };
+    QStringList Folders(const char* names) const {
+        QStringList paths;
+        for (const char* name = names; *name != '\0'; ++name) {
+            paths << Folder(std::string(1, *name).c_str());
+        }
+        return paths;
+    }
+    QStringList Matches(const char* names) const {
+        QStringList paths;
+        for (const char* name = names; *name != '\0'; ++name) {
+            paths << Match(std::string(1, *name).c_str());
+        }
+        return paths;
+    }
+    // Queues `action` once the run enters folder `name` (the header reads "Searching ..."),
+    // so that it runs inside the yield before that folder's first file.
+    void WhenEntering(const char* name, std::function<void()> action) {
+        const QString header = QStringLiteral("Searching ") + Folder(name);
+        auto fired = std::make_shared<bool>(false);
+        QObject::connect(folders->model(), &QAbstractItemModel::headerDataChanged, form.get(),
+                         [this, header, action, fired] {
+                             if (!*fired && folders->headerItem()->text(0) == header) {
+                                 *fired = true;
+                                 QMetaObject::invokeMethod(form.get(), action,
+                                                           Qt::QueuedConnection);
+                             }
+                         });
+    }
+    void ClickSearch() { QTest::mouseClick(Find<QWidget>("Check1"), Qt::LeftButton); }
+    // A slow drag with the left button from row `from` to row `to`, crossing every row between.
+    void Drag(int from, int to) {
+        Press(*folders, RowPoint(*folders, from));
+        const int step = from < to ? 1 : -1;
+        for (int row = from + step; row != to + step; row += step) {
+            MoveTo(folders->viewport(), RowPoint(*folders, row));
+        }
+        Release(*folders, RowPoint(*folders, to));
     }
 };
 
@@ -69,50 +90,111 @@ class TestPointersDuringSearch : public QObject {
 
 private slots:
     void hourglassKeptInsideYields();
+    void removalDuringRun_data();
     void removalDuringRun();
+    void dragDuringRun_data();
     void dragDuringRun();
 };
 
 void TestPointersDuringSearch::hourglassKeptInsideYields() {
     RunFixture r;
-    Form1& form = *r.f.form;
+    Form1& form = *r.form;
+    QWidget* button = r.Find<QWidget>("Check1");
     QList<PointerKind> seen;
-    r.host.onYield = [&] {
-        MoveTo(r.f.Find<QWidget>("Check1"), {5, 5}, Qt::NoButton);
-        MoveTo(form.findChild<QTreeWidget*>("ListView1")->viewport(), {5, 5}, Qt::NoButton);
+    // Over an action button, the folder list and the list during a drag (into its empty
+    // space, so the order the run follows stays): the hourglass stays.
+    const auto hover = [&] {
+        MoveTo(button, {5, 5}, Qt::NoButton);
+        seen << form.MousePointer();
+        MoveTo(r.folders->viewport(), {5, 5}, Qt::NoButton);
+        seen << form.MousePointer();
+        Press(*r.folders, RowPoint(*r.folders, 0));
+        MoveTo(r.folders->viewport(), BelowLastRow(*r.folders));
+        seen << form.MousePointer();
+        Release(*r.folders, BelowLastRow(*r.folders));
+    };
+    for (const char* name : {"A", "B", "C"}) {
+        r.WhenEntering(name, hover);
+    }
+    r.dialogs.whileAsking = [&] {
+        MoveTo(button, {5, 5}, Qt::NoButton);
         seen << form.MousePointer();
     };
-    form.SetMousePointer(PointerKind::Hourglass);
-    SearchListedFolders(*r.list, r.host);
-    form.SetMousePointer(PointerKind::Default);
 
-    QVERIFY(r.host.yields >= 3);
-    QCOMPARE(seen, QList<PointerKind>(seen.size(), PointerKind::Hourglass));
-    MoveTo(r.f.Find<QWidget>("Check1"), {5, 5}, Qt::NoButton);
+    r.ClickSearch();
+
+    QCOMPARE(r.dialogs.calls.size(), 1);
+    QCOMPARE(r.dialogs.calls.front().text, QStringLiteral("Done."));
+    // Three folders entered, three looks each, and one while "Done." was shown.
+    QCOMPARE(seen, QList<PointerKind>(10, PointerKind::Hourglass));
+    QCOMPARE(form.MousePointer(), PointerKind::Default);
+    MoveTo(button, {5, 5}, Qt::NoButton);
     QCOMPARE(form.MousePointer(), PointerKind::Custom);
 }
 
+void TestPointersDuringSearch::removalDuringRun_data() {
+    QTest::addColumn<QString>("during"); // the folder being searched at the double-click
+    QTest::addColumn<int>("row");        // the row double-clicked
+    QTest::addColumn<QString>("listed"); // the folder list afterwards
+    QTest::addColumn<QString>("found");  // the results, in order
+    QTest::newRow("a folder not yet searched is no longer visited") << "A" << 1 << "AC"
+                                                                    << "AC";
+    QTest::newRow("removing the folder being searched moves the next one past the run")
+        << "A" << 0 << "BC"
+        << "AC";
+    QTest::newRow("removing a searched folder moves the last one past the run") << "B" << 0 << "BC"
+                                                                                << "AB";
+}
+
 void TestPointersDuringSearch::removalDuringRun() {
+    QFETCH(QString, during);
+    QFETCH(int, row);
+    QFETCH(QString, listed);
+    QFETCH(QString, found);
     RunFixture r;
-    // Before the first folder is searched, B is double-clicked away; the run then has one
-    // position fewer than it counted and must pass over it.
-    r.OnceAfter(0, [&] { DoubleClick(r.list->viewport(), RowPoint(*r.list, 1)); });
-    SearchListedFolders(*r.list, r.host);
-    QCOMPARE(Texts(*r.list), (QStringList{r.Folder("A"), r.Folder("C")}));
-    QCOMPARE(r.host.results, (std::vector<std::string>{r.Match("A"), r.Match("C")}));
+    // The double-click selects the row it lands on, then removes it.
+    r.WhenEntering(during.toLatin1().constData(),
+                   [&] { DoubleClick(r.folders->viewport(), RowPoint(*r.folders, row)); });
+    r.ClickSearch();
+    QCOMPARE(Texts(*r.folders), r.Folders(listed.toLatin1().constData()));
+    QCOMPARE(Texts(*r.results), r.Matches(found.toLatin1().constData()));
+    QCOMPARE(r.dialogs.calls.size(), 1);
+    QCOMPARE(r.dialogs.calls.front().text, QStringLiteral("Done."));
+}
+
+void TestPointersDuringSearch::dragDuringRun_data() {
+    QTest::addColumn<int>("afterMatches"); // the drag comes once this many matches are listed
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("a later folder dragged ahead is visited sooner") << 1 << 2 << 1 << "ACB"
+                                                                    << "ACB";
+    QTest::newRow("a searched folder dragged down is visited again") << 1 << 0 << 1 << "BAC"
+                                                                     << "AAC";
+    QTest::newRow("a folder dragged into searched rows is not visited") << 1 << 2 << 0 << "CAB"
+                                                                        << "AAB";
 }
 
 void TestPointersDuringSearch::dragDuringRun() {
+    QFETCH(int, afterMatches);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, listed);
+    QFETCH(QString, found);
     RunFixture r;
-    // Once A has been searched, C is dragged up over B: the run then visits C before B.
-    r.OnceAfter(1, [&] {
-        Press(*r.list, RowPoint(*r.list, 2));
-        MoveTo(r.list->viewport(), RowPoint(*r.list, 1));
-        Release(*r.list, RowPoint(*r.list, 1));
+    auto dragged = std::make_shared<bool>(false);
+    connect(r.results->model(), &QAbstractItemModel::rowsInserted, this, [&, dragged] {
+        if (!*dragged && r.results->topLevelItemCount() == afterMatches) {
+            *dragged = true;
+            QMetaObject::invokeMethod(
+                r.form.get(), [&] { r.Drag(from, to); }, Qt::QueuedConnection);
+        }
     });
-    SearchListedFolders(*r.list, r.host);
-    QCOMPARE(Texts(*r.list), (QStringList{r.Folder("A"), r.Folder("C"), r.Folder("B")}));
-    QCOMPARE(r.host.results, (std::vector<std::string>{r.Match("A"), r.Match("C"), r.Match("B")}));
+    r.ClickSearch();
+    QVERIFY(*dragged);
+    QCOMPARE(Texts(*r.folders), r.Folders(listed.toLatin1().constData()));
+    QCOMPARE(Texts(*r.results), r.Matches(found.toLatin1().constData()));
 }
 
 QTEST_MAIN(TestPointersDuringSearch)
