@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ public:
 
 private:
     struct Entry {
+        uint64_t key; // the name's first bytes, for a quick comparison
         size_t offset;
         size_t length;
     };

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 
 namespace Search {
@@ -97,34 +98,9 @@ void FolderWalk::Visit() {
     }
 
     DirectoryListing subfolders;
-    files_.Clear();
-    {
-        // fdopendir takes over a descriptor of its own; `folder` stays ours for the files.
-        DIR* dir = ::fdopendir(::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0));
-        if (dir == nullptr) {
-            return;
-        }
-        // readdir reports an error only through errno, which the calls below may also set.
-        for (errno = 0; const dirent* entry = ::readdir(dir); errno = 0) {
-            if (IsDotOrDotDot(entry->d_name)) {
-                continue;
-            }
-            const EntryKind kind = KindOf(folder.Get(), *entry);
-            if (kind == EntryKind::File) {
-                files_.Add(entry->d_name);
-            } else if (kind == EntryKind::Folder && includeSubfolders_) {
-                subfolders.Add(entry->d_name);
-            }
-        }
-        const bool listed = errno == 0;
-        ::closedir(dir);
-        if (!listed) {
-            return; // the folder went away or cannot be read: skipped as a whole
-        }
+    if (!List(folder.Get(), subfolders)) {
+        return;
     }
-    files_.Sort();
-    subfolders.Sort();
-
     if (ExamineFiles(folder.Get())) {
         return;
     }
@@ -147,6 +123,45 @@ void FolderWalk::Visit() {
         path_.resize(length);
     }
     descent_.pop_back();
+}
+
+bool FolderWalk::List(int folder, DirectoryListing& subfolders) {
+    files_.Clear();
+    // fdopendir takes over a descriptor of its own; `folder` stays the caller's for the files.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)),
+                                                  ::closedir);
+    if (dir == nullptr) {
+        return false;
+    }
+    size_t entries = 0;
+    // readdir reports an error only through errno, which the calls below may also set.
+    for (errno = 0; const dirent* entry = ::readdir(dir.get()); errno = 0) {
+        if (++entries % ListingYieldInterval == 0) {
+            // A folder of a hundred thousand names takes tens of milliseconds to list; the
+            // window gets its turn meanwhile. A search started in this yield walks with its own
+            // FolderWalk, and a folder changed meanwhile is listed as readdir presents it.
+            results_.Yield();
+            if (Globals::StopSearch) {
+                return false;
+            }
+            errno = 0;
+        }
+        if (IsDotOrDotDot(entry->d_name)) {
+            continue;
+        }
+        const EntryKind kind = KindOf(folder, *entry);
+        if (kind == EntryKind::File) {
+            files_.Add(entry->d_name);
+        } else if (kind == EntryKind::Folder && includeSubfolders_) {
+            subfolders.Add(entry->d_name);
+        }
+    }
+    if (errno != 0) {
+        return false; // the folder went away or cannot be read: skipped as a whole
+    }
+    files_.Sort();
+    subfolders.Sort();
+    return true;
 }
 
 bool FolderWalk::ExamineFiles(int folder) {

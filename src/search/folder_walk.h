@@ -20,6 +20,9 @@ namespace Search {
 // trees cannot exhaust the descriptor limit, and the stack frame per level stays small.
 class FolderWalk {
 public:
+    // While a folder is listed, the walk yields after this many names.
+    static constexpr size_t ListingYieldInterval = 2048;
+
     FolderWalk(const std::vector<std::string>& extensionFilter, const Phrase& phrase,
                bool includeSubfolders, scanvale::SearchHost& results, size_t blockSize);
 
@@ -29,6 +32,10 @@ private:
     // Walks the folder whose path is in path_; leaves path_ as it found it.
     void Visit();
     bool Admits(std::string_view name) const;
+    // Lists the open folder's files into files_ and its subfolders (when wanted) into
+    // `subfolders`, both sorted; false when the folder cannot be read or the search is stopped
+    // meanwhile.
+    bool List(int folder, DirectoryListing& subfolders);
     // Examines the files listed in files_; true when the walk must stop.
     bool ExamineFiles(int folder);
 

@@ -11,7 +11,7 @@ namespace Search {
 // of case (the needle must then be ASCII; text bytes above 127 never match a needle byte).
 //
 // The scan tests two anchor bytes of the needle, the two that are rarest in ordinary text, at
-// 32 (AVX2) or 16 (SSE2) start positions at a time and compares the whole needle only where
+// 64 (AVX2) or 16 (SSE2) start positions at a time and compares the whole needle only where
 // both anchors match. Machines without these instructions use a plain loop.
 class LiteralFinder {
 public:
@@ -36,7 +36,11 @@ private:
     bool ScanPortable(const uint8_t* p, size_t from, size_t n, bool* nonAscii) const;
 #if defined(__x86_64__)
     bool ScanSse2(const uint8_t* p, size_t n, bool* nonAscii) const;
+    template <bool Caseless, bool Track>
     bool ScanAvx2(const uint8_t* p, size_t n, bool* nonAscii) const;
+    template <bool Caseless, bool Track>
+    __attribute__((target("avx2"))) size_t NextRoundAvx2(const uint8_t* p, size_t i, size_t n,
+                                                         uint64_t& bits, bool& high) const;
 #endif
 
     std::string needle_; // lower-cased when caseless

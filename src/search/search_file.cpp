@@ -1,5 +1,6 @@
 #include "search/file_access.h"
 #include "search/file_examination.h"
+#include "search/file_holes.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace Search {
@@ -53,14 +55,21 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
         return false;
     }
 
+    FileHoles holes(file.Get(), st);
+    // Reads the n bytes at `offset` into the block, zeros where they lie in a hole.
+    auto read = [&](uint64_t offset, size_t n) {
+        if (holes.InHole(offset, n)) {
+            std::memset(buffer.Block(), 0, n);
+            return n;
+        }
+        return ReadBlock(file.Get(), offset, buffer.Block(), n);
+    };
     for (uint64_t k = 0; k < wholeBlocks; ++k) {
         results.Yield();
         if (Globals::StopSearch) {
             return false;
         }
-        const size_t got = k == 0 && length <= blockSize
-                               ? preRead
-                               : ReadBlock(file.Get(), k * blockSize, buffer.Block(), blockSize);
+        const size_t got = k == 0 && length <= blockSize ? preRead : read(k * blockSize, blockSize);
         const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
         const std::string_view block = buffer.Text(got);
         if (SearchText(block, more, phrase, results, path)) {
@@ -75,9 +84,7 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
         if (Globals::StopSearch) {
             return false;
         }
-        const size_t got =
-            wholeBlocks == 0 ? preRead
-                             : ReadBlock(file.Get(), wholeBlocks * blockSize, buffer.Block(), rest);
+        const size_t got = wholeBlocks == 0 ? preRead : read(wholeBlocks * blockSize, rest);
         return SearchText(buffer.Text(got), false, phrase, results, path);
     }
     return false;

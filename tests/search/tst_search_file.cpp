@@ -2,10 +2,12 @@
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
+#include "search/search_statistics.h"
 #include "test_tree.h"
 
 #include <QtTest>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -117,6 +119,52 @@ private slots:
         };
         QVERIFY(!Search::SearchFile(path, "needle", 0, host, Block));
         QVERIFY(host.yields <= 4);
+    }
+
+    // Blocks wholly inside a hole of a sparse file are not read but taken as the zeros they
+    // hold; blocks with data in them are read. Either way every byte counts as it reads.
+    void sparseFileReadsAsItsBytes_data() {
+        QTest::addColumn<QByteArray>("phrase");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("phrase in data after a hole") << QByteArray("needle") << true;
+        QTest::newRow("data running into a hole") << QByteArray("first\0\0\0", 8) << true;
+        QTest::newRow("hole running into data") << QByteArray("\0\0\0island", 9) << true;
+        QTest::newRow("zeros spanning whole hole blocks")
+            << QByteArray(static_cast<qsizetype>(2 * Block), '\0') << true;
+        QTest::newRow("phrase nowhere") << QByteArray("absent") << false;
+    }
+    void sparseFileReadsAsItsBytes() {
+        QFETCH(QByteArray, phrase);
+        QFETCH(bool, found);
+        const TestTree tree;
+        // Data at both ends of the first block and an island with the phrase at the start of
+        // block 40, so that whole hole blocks meet blocks with data; holes elsewhere.
+        const std::string path = tree.Write("sparse.txt", "Text " + Filler(Block - 10) + "first");
+        const off_t island = 40 * static_cast<off_t>(Block);
+        const off_t length = 80 * static_cast<off_t>(Block) + 7;
+        {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            QVERIFY(fd >= 0);
+            const char text[] = "island of needle";
+            const bool written =
+                ::ftruncate(fd, length) == 0 && ::pwrite(fd, text, 16, island) == 16;
+            struct stat st {};
+            const bool sparse = ::fstat(fd, &st) == 0 && st.st_blocks * 512 < length;
+            ::close(fd);
+            QVERIFY(written);
+            if (!sparse) {
+                QSKIP("the file system keeps no holes");
+            }
+        }
+        const uint64_t readBefore = Search::Statistics.bytesRead;
+        FakeSearchHost host;
+        QCOMPARE(Search::SearchFile(path, phrase.toStdString(), 0, host), found);
+        QCOMPARE(host.results.size(), found ? 1u : 0u);
+        if (!found) {
+            QCOMPARE(host.yields, static_cast<int>(length / static_cast<off_t>(Block)));
+            // The holes were not read: at most the two blocks with data and the sniff.
+            QVERIFY(Search::Statistics.bytesRead - readBefore <= 2 * Block + 5);
+        }
     }
 
     void findsThePhraseBeyondTwoGibibytes() {

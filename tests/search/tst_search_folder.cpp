@@ -1,11 +1,15 @@
 // The folder walk: listing order, one result per folder, subfolders, stops, links, odd entries.
 #include "fake_search_host.h"
+#include "search/directory_listing.h"
+#include "search/folder_walk.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "test_tree.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,6 +161,84 @@ private slots:
             Walk(tree.Root(), "needle", true, [](FakeSearchHost&) { Globals::StopSearch = true; });
         QVERIFY(host.results.empty());
         QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
+    }
+
+    // A folder of many names gives the window its turns while it is listed, before any of
+    // its files is examined. A stop in one of those turns ends the walk there; a search
+    // started in one runs to its end and the listing goes on undisturbed.
+    void yieldsWhileListingALargeFolder_data() {
+        QTest::addColumn<QString>("inFirstTurn");
+        QTest::newRow("nothing") << QString();
+        QTest::newRow("stop") << QStringLiteral("stop");
+        QTest::newRow("nested search") << QStringLiteral("nested");
+    }
+    void yieldsWhileListingALargeFolder() {
+        QFETCH(QString, inFirstTurn);
+        const TestTree tree;
+        const size_t count = 2 * Search::FolderWalk::ListingYieldInterval + 10;
+        for (size_t i = 0; i < count; ++i) {
+            tree.Write("big/f" + std::to_string(10000 + i) + ".txt", "needle");
+        }
+        const std::string sub = tree.Write("big/sub/g.txt", "needle");
+        const std::string other = tree.Write("other/o.txt", "needle");
+        // Counts the yields that came before the first result.
+        struct RecordingHost : FakeSearchHost {
+            int firstResultAt = -1;
+            void AddResult(std::string_view path) override {
+                if (firstResultAt < 0) {
+                    firstResultAt = yields;
+                }
+                FakeSearchHost::AddResult(path);
+            }
+        } host;
+        host.onYield = [&] {
+            if (host.yields == 1 && inFirstTurn == QStringLiteral("stop")) {
+                Globals::StopSearch = true;
+            } else if (host.yields == 1 && inFirstTurn == QStringLiteral("nested")) {
+                Search::SearchFolder(tree.Path("other"), AllFiles, "needle", 0, 1, host);
+            }
+        };
+        Search::SearchFolder(tree.Path("big"), AllFiles, "needle", 0, 1, host);
+        const std::string first = tree.Path("big/f10000.txt");
+        if (inFirstTurn == QStringLiteral("stop")) {
+            QVERIFY(host.results.empty());
+            QCOMPARE(host.yields, 1);
+            QCOMPARE(host.progress.size(), 1u);
+        } else if (inFirstTurn == QStringLiteral("nested")) {
+            QCOMPARE(host.results, (Paths{other, first, sub}));
+        } else {
+            // Two turns while listing (entries "." and ".." count too), one before the file.
+            QCOMPARE(host.firstResultAt, 3);
+            QCOMPARE(host.results, (Paths{first, sub}));
+        }
+    }
+
+    // The listing's quick comparison of leading bytes orders names exactly as comparing
+    // their bytes does: shared prefixes, names shorter than the prefix, bytes above 127.
+    void listingOrderIsByteOrder() {
+        std::vector<std::string> names = {"abcdefgh2",  "abcdefgh10", "abcdefgh", "abc",
+                                          "ab\xC3\xA9", "abd",        "B",        "abcdefgg\xFF",
+                                          "~",          "abcdefgh1",  "a b",      "abcdefghi"};
+        std::mt19937 random(7);
+        for (int i = 0; i < 300; ++i) {
+            std::string name;
+            const auto length = std::uniform_int_distribution<size_t>(1, 12)(random);
+            for (size_t k = 0; k < length; ++k) {
+                name += "ab\xE9"[std::uniform_int_distribution<size_t>(0, 2)(random)];
+            }
+            names.push_back(name);
+        }
+        Search::DirectoryListing listing;
+        for (const std::string& name : names) {
+            listing.Add(name);
+        }
+        listing.Sort();
+        std::sort(names.begin(), names.end());
+        QCOMPARE(listing.Size(), names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            QCOMPARE(std::string(listing.NameView(i)), names[i]);
+            QCOMPARE(std::string(listing.Name(i)), names[i]);
+        }
     }
 
     void folderSearchedTwiceListsItsFileTwice() {
