@@ -12,6 +12,9 @@ packages=(
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(ripgrep grep)
 fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

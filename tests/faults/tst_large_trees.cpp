@@ -3,6 +3,7 @@
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
+#include "search/search_statistics.h"
 #include "test_tree.h"
 
 #include <QtTest>
@@ -53,8 +54,10 @@ private slots:
             }
         }
         FakeSearchHost host;
+        const uint64_t examinedBefore = Search::Statistics.filesExamined;
         Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, host);
         QCOMPARE(host.results, expected);
+        QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{10000});
         QCOMPARE(host.progress.size(), size_t{10001});
         QCOMPARE(host.yields, 10000);
     }
