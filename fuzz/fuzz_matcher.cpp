@@ -63,23 +63,18 @@ bool NaiveFind(const std::string& text, const std::string& phrase, bool caseless
     return std::search(t.begin(), t.end(), f.begin(), f.end()) != t.end();
 }
 
-// One in-memory file, rewritten for every input; the engine opens it by its /proc name.
-struct MemoryFile {
-    MemoryFile() : fd(::memfd_create("scanvale-fuzz", MFD_CLOEXEC)) {
-        if (fd < 0) {
-            std::abort();
-        }
-        path = "/proc/self/fd/" + std::to_string(fd);
+// The file the engine examines: one in-memory file, rewritten for every input and opened
+// by the engine through its /proc name. Returns that name.
+const std::string& HoldInFile(const std::string& contents) {
+    static const int fd = ::memfd_create("scanvale-fuzz", MFD_CLOEXEC);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (fd < 0 || ::ftruncate(fd, 0) != 0 ||
+        ::pwrite(fd, contents.data(), contents.size(), 0) !=
+            static_cast<ssize_t>(contents.size())) {
+        std::abort();
     }
-    void Hold(const std::string& contents) const {
-        if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, contents.data(), contents.size(), 0) !=
-                                           static_cast<ssize_t>(contents.size())) {
-            std::abort();
-        }
-    }
-    int fd;
-    std::string path;
-};
+    return path;
+}
 
 } // namespace
 
@@ -87,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) {
         return 0;
     }
-    static const MemoryFile file;
     const bool caseless = (data[0] & 1) != 0;
-    const size_t block = data[1] == 0xFF ? Search::BlockSize : size_t{data[1] % 64} + 1;
+    const size_t block =
+        data[1] == 0xFF ? Search::BlockSize : static_cast<size_t>(data[1] % 64) + 1;
     const size_t phraseLength = std::min<size_t>(data[2], size - 3);
     const std::string phrase(reinterpret_cast<const char*>(data + 3), phraseLength);
     const std::string text(reinterpret_cast<const char*>(data + 3 + phraseLength),
@@ -100,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Search::LooksLikeText(std::string_view(text).substr(0, Search::SniffLength));
     const bool expected = searched && NaiveFind(text, phrase, caseless);
 
-    file.Hold(text);
+    const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;
     CountingHost host;
-    const bool found = Search::SearchFile(file.path, phrase, caseless ? 1 : 0, host, block);
+    const bool found = Search::SearchFile(path, phrase, caseless ? 1 : 0, host, block);
     if (found != expected || host.results != (found ? 1 : 0)) {
         std::abort();
     }

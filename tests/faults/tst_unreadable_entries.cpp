@@ -6,6 +6,7 @@
 #include "search/search.h"
 #include "test_tree.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,19 +14,6 @@
 namespace {
 
 using Paths = std::vector<std::string>;
-
-// Restores a mode on destruction, so the tree can be removed even when a check fails.
-class ModeGuard {
-public:
-    ModeGuard(std::string path, mode_t saved) : path_(std::move(path)), saved_(saved) {}
-    ~ModeGuard() { ::chmod(path_.c_str(), saved_); }
-    ModeGuard(const ModeGuard&) = delete;
-    ModeGuard& operator=(const ModeGuard&) = delete;
-
-private:
-    std::string path_;
-    mode_t saved_;
-};
 
 } // namespace
 
@@ -78,7 +66,8 @@ private slots:
         const std::string target = tree.Path(closed.toStdString());
         struct stat st {};
         QVERIFY(::stat(target.c_str(), &st) == 0 || closed == "none");
-        const ModeGuard guard(target, st.st_mode & 07777);
+        // Restores the mode before the tree is removed, also when a check fails.
+        const auto restore = qScopeGuard([&] { ::chmod(target.c_str(), st.st_mode & 07777); });
         auto close = [&] {
             if (closed != "none") {
                 QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
@@ -113,7 +102,7 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("sub/f.txt", "needle");
         const std::string target = tree.Path(closed.toStdString());
-        const ModeGuard guard(target, 0755);
+        const auto restore = qScopeGuard([&] { ::chmod(target.c_str(), 0755); });
         QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
         for (int16_t compareMode : {int16_t{0}, int16_t{1}}) {
             FakeSearchHost host;
