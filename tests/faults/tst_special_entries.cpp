@@ -86,6 +86,44 @@ private slots:
         QVERIFY(host.results.empty());
     }
 
+    // What the folder list or a caller may hand over instead of a folder, or of a file: each
+    // is searched without a result and without blocking.
+    void givenPathsThatAreNotWhatTheyShouldBe_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("empty path") << "empty";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("a file") << "file";
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a dangling link") << "dangling";
+        QTest::newRow("a folder") << "folder";
+    }
+    void givenPathsThatAreNotWhatTheyShouldBe() {
+        QFETCH(QString, kind);
+        const TestTree tree;
+        tree.Write("folder/f.txt", "needle");
+        const std::string given = tree.Path("given");
+        if (kind == "file") {
+            tree.Write("given", "needle");
+        } else if (kind == "fifo") {
+            tree.Fifo("given");
+        } else if (kind == "dangling") {
+            tree.Link("missing", "given");
+        } else if (kind == "folder") {
+            tree.Folder("given");
+        }
+        const std::string path = kind == "empty" ? std::string() : given;
+        for (int16_t subfolders : {int16_t{0}, int16_t{1}}) {
+            FakeSearchHost host;
+            Search::SearchFolder(path, {"*"}, "needle", 0, subfolders, host);
+            QVERIFY(host.results.empty());
+            QCOMPARE(host.progress, Paths{"Searching " + path});
+        }
+        FakeSearchHost host;
+        QCOMPARE(Search::SearchFile(path, "needle", 0, host), kind == "file");
+        QVERIFY(!Search::SearchFile(tree.Path("folder"), "needle", 0, host));
+        QVERIFY(!Search::SearchFile(tree.Path("folder/"), "needle", 0, host));
+    }
+
     // Every link name of a folder is walked: the folder is not on the descent of its other
     // names, so its file is listed under each of them.
     void folderUnderTwoLinkNames() {
