@@ -1,6 +1,8 @@
 # The two everyday commands: `make run` builds and starts Scanvale, `make test` builds it
 # and runs the whole test suite. Both install the Debian packages they need first.
-# CI sets CI=true; its preset turns compiler warnings into errors.
+# CI sets CI=true; its preset turns compiler warnings into errors, and `make test` then also
+# runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer and each fuzzer
+# for FUZZ_SECONDS.
 ifeq ($(CI),true)
 PRESET ?= ci
 else
@@ -13,7 +15,10 @@ BUILD_DIR_ci = build-ci
 BUILD_DIR_asan-ubsan = build-asan
 BUILD_DIR = $(BUILD_DIR_$(PRESET))
 
-.PHONY: all deps build run test test-asan bench package screenshot clean
+# How long each fuzzer runs in `make fuzz` (and in CI).
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-asan fuzz bench package screenshot clean
 
 all: build
 
@@ -31,9 +36,20 @@ test: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 	@ctest --preset $(PRESET)
+ifeq ($(CI)$(PRESET),trueci)
+	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory fuzz
+endif
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan-ubsan
+
+# libFuzzer needs clang: the fuzzers are a small project of their own (fuzz/CMakeLists.txt).
+fuzz: deps
+	@scripts/install-deps.sh --fuzz
+	@cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz
+	@fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 bench: deps
 	@scripts/install-deps.sh --bench
@@ -52,4 +68,4 @@ screenshot: build
 	@scripts/screenshot.sh $(BUILD_DIR)/app/scanvale docs/screenshot.png
 
 clean:
-	rm -rf build build-ci build-asan
+	rm -rf build build-ci build-asan build-fuzz

@@ -17,6 +17,9 @@ fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)
 fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

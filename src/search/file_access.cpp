@@ -1,5 +1,7 @@
 #include "search/file_access.h"
 
+#include "search/search_statistics.h"
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -44,7 +46,11 @@ FileDescriptor OpenFolder(std::string_view path) {
 }
 
 FileDescriptor OpenFileAt(int folder, const char* name) {
-    return FileDescriptor(OpenAt(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    FileDescriptor file(OpenAt(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.Valid()) {
+        ++Statistics.filesExamined;
+    }
+    return file;
 }
 
 } // namespace Search::FileAccess

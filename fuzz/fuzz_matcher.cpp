@@ -1,0 +1,106 @@
+// Fuzzes the whole examination of one file (sniff, blocks, carry, matcher) against a naive
+// search of the whole text. The input chooses the comparison mode, the block size (1 to 64
+// bytes, or the program's 102400), the phrase and the file's contents.
+//
+// Input: [mode byte][block byte][phrase length byte][phrase][file contents].
+#include "search/globals.h"
+#include "search/search.h"
+#include "search/search_host.h"
+#include "search/text_sniff.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <sys/mman.h>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class CountingHost : public scanvale::SearchHost {
+public:
+    void AddResult(std::string_view) override { ++results; }
+    void ShowProgress(std::string_view) override {}
+    void Yield() override {}
+    int results = 0;
+};
+
+// The text as case-folded units: each well-formed character one folded code point, each
+// byte outside a well-formed character one unit of its own that equals only the same byte.
+// ICU's own decoder decides what is well-formed.
+std::vector<int32_t> Folded(const std::string& text) {
+    std::vector<int32_t> units;
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const auto n = static_cast<int32_t>(text.size());
+    int32_t i = 0;
+    while (i < n) {
+        const int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(p, i, n, c);
+        if (c >= 0) {
+            units.push_back(static_cast<int32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT)));
+        } else {
+            for (int32_t j = start; j < i; ++j) {
+                units.push_back(0x110000 + p[j]);
+            }
+        }
+    }
+    return units;
+}
+
+bool NaiveFind(const std::string& text, const std::string& phrase, bool caseless) {
+    if (phrase.empty()) {
+        return !text.empty();
+    }
+    if (!caseless) {
+        return text.find(phrase) != std::string::npos;
+    }
+    const std::vector<int32_t> t = Folded(text);
+    const std::vector<int32_t> f = Folded(phrase);
+    return std::search(t.begin(), t.end(), f.begin(), f.end()) != t.end();
+}
+
+// The file the engine examines: one in-memory file, rewritten for every input and opened
+// by the engine through its /proc name. Returns that name.
+const std::string& HoldInFile(const std::string& contents) {
+    static const int fd = ::memfd_create("scanvale-fuzz", MFD_CLOEXEC);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (fd < 0 || ::ftruncate(fd, 0) != 0 ||
+        ::pwrite(fd, contents.data(), contents.size(), 0) !=
+            static_cast<ssize_t>(contents.size())) {
+        std::abort();
+    }
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 3) {
+        return 0;
+    }
+    const bool caseless = (data[0] & 1) != 0;
+    const size_t block =
+        data[1] == 0xFF ? Search::BlockSize : static_cast<size_t>(data[1] % 64) + 1;
+    const size_t phraseLength = std::min<size_t>(data[2], size - 3);
+    const std::string phrase(reinterpret_cast<const char*>(data + 3), phraseLength);
+    const std::string text(reinterpret_cast<const char*>(data + 3 + phraseLength),
+                           size - 3 - phraseLength);
+
+    const bool searched =
+        !text.empty() &&
+        Search::LooksLikeText(std::string_view(text).substr(0, Search::SniffLength));
+    const bool expected = searched && NaiveFind(text, phrase, caseless);
+
+    const std::string& path = HoldInFile(text);
+    Globals::StopSearch = false;
+    CountingHost host;
+    const bool found = Search::SearchFile(path, phrase, caseless ? 1 : 0, host, block);
+    if (found != expected || host.results != (found ? 1 : 0)) {
+        std::abort();
+    }
+    return 0;
+}

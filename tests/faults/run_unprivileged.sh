@@ -1,0 +1,30 @@
+#!/bin/sh
+# Runs a test program as the unprivileged user nobody when started as root, so that checks
+# of unreadable files and folders mean something. Exits 77 (a skip) with the reason when the
+# run is needless (not root) or impossible (no setpriv, no such user, binary out of reach).
+set -u
+program=$1
+shift
+if [ "$(id -u)" != 0 ]; then
+    echo "skip: not running as root, the plain run of $program already checks permissions"
+    exit 77
+fi
+if ! command -v setpriv >/dev/null 2>&1; then
+    echo "skip: setpriv is not installed, cannot drop root"
+    exit 77
+fi
+if ! id nobody >/dev/null 2>&1; then
+    echo "skip: there is no user nobody to run as"
+    exit 77
+fi
+group=$(getent group nogroup >/dev/null 2>&1 && echo nogroup || echo nobody)
+as_nobody() {
+    setpriv --reuid=nobody --regid="$group" --clear-groups --reset-env "$@"
+}
+if ! as_nobody test -x "$program"; then
+    echo "skip: nobody cannot reach $program (a parent folder is closed to other users)"
+    exit 77
+fi
+# A temporary folder nobody can write to.
+exec setpriv --reuid=nobody --regid="$group" --clear-groups --reset-env \
+    env TMPDIR=/tmp QT_QPA_PLATFORM=offscreen "$program" "$@"
