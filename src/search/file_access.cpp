@@ -1,7 +1,5 @@
 #include "search/file_access.h"
 
-#include "search/search_statistics.h"
-
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -46,11 +44,7 @@ FileDescriptor OpenFolder(std::string_view path) {
 }
 
 FileDescriptor OpenFileAt(int folder, const char* name) {
-    FileDescriptor file(OpenAt(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.Valid()) {
-        ++Statistics.filesExamined;
-    }
-    return file;
+    return FileDescriptor(OpenAt(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
 }
 
 } // namespace Search::FileAccess
