@@ -80,7 +80,16 @@ bool FolderWalk::Admits(std::string_view name) const {
     return first == "*" || first == LowerCaseExtension(name);
 }
 
+bool FolderWalk::GiveWay() {
+    results_.Yield();
+    foldersSinceYield_ = 0;
+    return Globals::StopSearch;
+}
+
 void FolderWalk::Visit() {
+    if (++foldersSinceYield_ >= FolderYieldInterval && GiveWay()) {
+        return;
+    }
     {
         std::string progress = "Searching ";
         progress += path_;
@@ -140,8 +149,7 @@ bool FolderWalk::List(int folder, DirectoryListing& subfolders) {
             // A folder of a hundred thousand names takes tens of milliseconds to list; the
             // window gets its turn meanwhile. A search started in this yield walks with its own
             // FolderWalk, and a folder changed meanwhile is listed as readdir presents it.
-            results_.Yield();
-            if (Globals::StopSearch) {
+            if (GiveWay()) {
                 return false;
             }
             errno = 0;
@@ -167,8 +175,7 @@ bool FolderWalk::List(int folder, DirectoryListing& subfolders) {
 bool FolderWalk::ExamineFiles(int folder) {
     const size_t length = path_.size();
     for (size_t i = 0; i < files_.Size(); ++i) {
-        results_.Yield();
-        if (Globals::StopSearch) {
+        if (GiveWay()) {
             return true;
         }
         const std::string_view name = files_.NameView(i);

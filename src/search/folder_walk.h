@@ -22,6 +22,11 @@ class FolderWalk {
 public:
     // While a folder is listed, the walk yields after this many names.
     static constexpr size_t ListingYieldInterval = 2048;
+    // The walk also yields on entering a folder when this many folders were entered since its
+    // last yield: a tree of folders without files (or of folders linked to each other) gives
+    // no file to yield before, and the window would not answer, nor could the search be
+    // stopped, until the whole tree was walked.
+    static constexpr size_t FolderYieldInterval = 256;
 
     FolderWalk(const std::vector<std::string>& extensionFilter, const Phrase& phrase,
                bool includeSubfolders, scanvale::SearchHost& results, size_t blockSize);
@@ -32,6 +37,8 @@ private:
     // Walks the folder whose path is in path_; leaves path_ as it found it.
     void Visit();
     bool Admits(std::string_view name) const;
+    // Gives the window its turn; true when the search is to stop.
+    bool GiveWay();
     // Lists the open folder's files into files_ and its subfolders (when wanted) into
     // `subfolders`, both sorted; false when the folder cannot be read or the search is stopped
     // meanwhile.
@@ -47,6 +54,7 @@ private:
     std::string path_;
     DirectoryListing files_;
     std::vector<std::pair<dev_t, ino_t>> descent_; // the folders being walked, outermost first
+    size_t foldersSinceYield_ = 0;
 };
 
 } // namespace Search

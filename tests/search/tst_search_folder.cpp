@@ -336,6 +336,28 @@ private slots:
         QCOMPARE(host.results, (Paths{other, big}));
     }
 
+    // Folders without files give no file to yield before; the walk still gives the window its
+    // turn every so many folders, so it answers and a stop ends the walk there.
+    void foldersWithoutFilesStillYield() {
+        const TestTree tree;
+        // With the root and "zzz", 2 * interval + 2 folders are entered: two turns.
+        const size_t count = 2 * Search::FolderWalk::FolderYieldInterval;
+        for (size_t i = 0; i < count; ++i) {
+            tree.Folder("empty-" + std::to_string(i));
+        }
+        tree.Write("zzz/last.txt", "needle");
+        const auto walked = Walk(tree.Root(), "needle", true);
+        QCOMPARE(walked.results, Paths{tree.Path("zzz/last.txt")});
+        // Two turns on entering folders, one before the only file.
+        QCOMPARE(walked.yields, 3);
+
+        const auto stopped =
+            Walk(tree.Root(), "needle", true, [](FakeSearchHost&) { Globals::StopSearch = true; });
+        QVERIFY(stopped.results.empty());
+        QCOMPARE(stopped.yields, 1);
+        QCOMPARE(stopped.progress.size(), Search::FolderWalk::FolderYieldInterval - 1);
+    }
+
     void deepTreeNeedsNoDescriptorPerLevel() {
         const TestTree tree;
         tree.Write("a.txt", "no match");
