@@ -8,8 +8,29 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
+
+namespace {
+
+// The toolkit aborts with a long plug-in report when there is no screen to show the window
+// on; a user deserves one plain sentence and what to do instead.
+bool HasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (!HasDisplay()) {
+        std::fprintf(stderr,
+                     "Scanvale needs a graphical desktop, and this session has none "
+                     "(DISPLAY is not set).\nOn a machine without a screen, run it inside "
+                     "a virtual X server: xvfb-run -a %s\n",
+                     argv[0]);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scanvale"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/scanvale.svg")));

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # The real program in a real X server: its window appears centred with the designed client
-# area, and closing it ends the process with status 0 within a second.
+# area, and closing it ends the process with status 0 within a second. Without any display it
+# refuses plainly.
 #
 # Usage: smoke_test.sh <scanvale binary> <x11_close_window binary>
 
 source "$(dirname "$0")/lib.sh"
 program=$1
 closer=$2
+
+# Without a screen the program says so in one plain message instead of the toolkit's abort.
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) && status=0 || status=$?
+[[ "$status" == 1 ]] || e2e_fail "without a display the program ended with status $status, not 1"
+grep -q 'xvfb-run' <<<"$message" || e2e_fail "without a display the program said: $message"
 
 e2e_start_display
 e2e_start_program "$program"
