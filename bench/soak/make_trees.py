@@ -3,8 +3,8 @@
 
   make_trees.py small FOLDER   1,000,000 text files of 100-2,000 bytes, 1,000 per folder,
                                in 1,000 folders two levels deep
-  make_trees.py large FOLDER   10 files of 1 GiB each (10 GiB in all), sparse: a line of
-                               text, a hole, a line of text at the end
+  make_trees.py large FOLDER   10 text files of 1 GiB each (10 GiB in all), written out in
+                               full (no holes: the engine skips holes without reading them)
 """
 import os
 import random
@@ -30,13 +30,18 @@ def small(root):
 
 def large(root):
     os.makedirs(root, exist_ok=True)
-    size = 1 << 30
+    rng = random.Random(20261208)
+    words = [w.encode() for w in "alpha beta gamma delta search folder text file line word "
+             "report letter number value result summary draft notes index list".split()]
+    # One MiB of words and lines, written 1024 times per file.
+    chunk = bytearray()
+    while len(chunk) < (1 << 20):
+        chunk += b" ".join(rng.choice(words) for _ in range(12)) + b"\n"
+    chunk = bytes(chunk[: 1 << 20])
     for i in range(10):
         with open(os.path.join(root, f"big{i:02d}.txt"), "wb") as out:
-            out.write(b"A large text file with a hole in its middle\n")
-            out.truncate(size)
-            out.seek(size - 16)
-            out.write(b"end of the file\n")
+            for _ in range(1024):
+                out.write(chunk)
 
 
 if __name__ == "__main__":

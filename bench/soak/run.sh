@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The soak benchmark: builds the trees (once; they are kept for reruns), then runs the engine
-# over 1,000,000 small files and over 10 GiB of large (sparse) files, and fills the window's
+# over 1,000,000 small files and over 10 GiB of large text files, and fills the window's
 # results list with 200,000 entries.
 #   bench/soak/run.sh <build folder> [work folder, default /var/tmp/scanvale-soak]
 # The phrase occurs nowhere, so every byte of every file is read. Remove the work folder
-# afterwards: the small tree takes about 4 GB of disk.
+# afterwards: the small tree takes about 4 GB of disk, the large one 10 GiB.
 set -euo pipefail
 build=$(realpath "$1")
 work=${2:-/var/tmp/scanvale-soak}
@@ -16,7 +16,7 @@ if [ ! -e "$work/small.done" ]; then
     touch "$work/small.done"
 fi
 if [ ! -e "$work/large.done" ]; then
-    echo "making 10 GiB of sparse large files in $work/large"
+    echo "making 10 GiB of large text files in $work/large"
     "$here/make_trees.py" large "$work/large"
     touch "$work/large.done"
 fi
@@ -24,7 +24,7 @@ phrase="a phrase that occurs nowhere"
 echo "== engine, 1,000,000 small files (first run warms the cache, second is reported)"
 "$build/bench/soak/scanvale_engine_soak" "$phrase" "$work/small" | tail -n 1
 "$build/bench/soak/scanvale_engine_soak" "$phrase" "$work/small"
-echo "== engine, 10 GiB in 10 sparse files (first run warms the cache, second is reported)"
+echo "== engine, 10 GiB in 10 text files (first run warms the cache, second is reported)"
 "$build/bench/soak/scanvale_engine_soak" "$phrase" "$work/large" | tail -n 1
 "$build/bench/soak/scanvale_engine_soak" "$phrase" "$work/large"
 export QT_QPA_PLATFORM=offscreen
