@@ -18,7 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     scanvale::Form1 form(services);
     form.Form_Load();
     form.show();
-    auto* list = form.findChild<QTreeWidget*>(QStringLiteral("ListView2"));
+    auto* list = form.findChild<QTableWidget*>(QStringLiteral("ListView2"));
     if (list == nullptr) {
         std::fputs("the window has no results list ListView2\n", stderr);
         return 1;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     list->viewport()->repaint();
     const double jumpMs = Milliseconds(jump);
 
-    std::printf("entries %d (list holds %d)\n", entries, list->topLevelItemCount());
+    std::printf("entries %d (list holds %d)\n", entries, list->rowCount());
     std::printf("append: %.0f ms in all, %.2f us per entry\n", appendMs,
                 appendMs * 1000.0 / entries);
     std::printf("scroll: %d page steps, %.2f ms mean, %.2f ms slowest; top-to-bottom jump "

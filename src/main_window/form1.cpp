@@ -13,7 +13,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 namespace scanvale {
@@ -32,6 +34,12 @@ QString CollapseSeparatorPairs(const QString& path) {
 
 void GiveOneColumn(QTreeWidget& list, const QString& header) {
     list.setHeaderLabels({header});
+    list.setColumnWidth(0, Px(kColumnWidthTwips));
+}
+
+void GiveOneColumn(QTableWidget& list, const QString& header) {
+    list.setColumnCount(1);
+    list.setHorizontalHeaderLabels({header});
     list.setColumnWidth(0, Px(kColumnWidthTwips));
 }
 

@@ -11,6 +11,9 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -106,21 +109,70 @@ QCheckBox* PlaceOption(QWidget& form, std::string_view name) {
     return option;
 }
 
-QTreeWidget* PlaceList(QWidget& form, std::string_view name, const QString& role) {
+// What both lists share: the tip, the accessible name, no editing, one selected row at most.
+void ShareListLook(QAbstractItemView& list, const QString& role) {
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setToolTip(QString::fromLatin1(kListTip));
+    list.setAccessibleName(role);
+}
+
+// The header of a one-column list: visible, its divider dragged by the user, nothing else.
+void ShareHeaderLook(QHeaderView& header) {
+    header.setSectionsMovable(false);
+    header.setSectionsClickable(false);
+    header.setHighlightSections(false);
+    header.setSectionResizeMode(QHeaderView::Interactive);
+    header.setStretchLastSection(false);
+    header.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+// The height the list's style gives a row of one line of text in the list's font.
+int TextRowHeight(const QAbstractItemView& list) {
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Xg");
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.textElideMode = list.textElideMode();
+    return list.style()
+        ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &list)
+        .height();
+}
+
+QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString& role) {
     auto* list = Place<QTreeWidget>(form, name);
     list->setColumnCount(0);
     list->setHeaderHidden(false);
-    list->header()->setSectionsMovable(false);
-    list->header()->setSectionResizeMode(QHeaderView::Interactive);
-    list->header()->setStretchLastSection(false);
+    ShareHeaderLook(*list->header());
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setToolTip(QString::fromLatin1(kListTip));
-    list->setAccessibleName(role);
+    ShareListLook(*list, role);
+    return list;
+}
+
+// The results list is a table of one column, not a tree: a tree lays out every row again after
+// each insertion, so a search appending a result and yielding per file would slow down as the
+// list grows. Rows of one fixed height are appended at the same cost however long the list is.
+QTableWidget* PlaceResultsList(QWidget& form, std::string_view name, const QString& role) {
+    auto* list = Place<QTableWidget>(form, name);
+    list->setColumnCount(0);
+    ShareHeaderLook(*list->horizontalHeader());
+    list->verticalHeader()->hide();
+    const int rowHeight = TextRowHeight(*list);
+    list->verticalHeader()->setMinimumSectionSize(rowHeight);
+    list->verticalHeader()->setDefaultSectionSize(rowHeight);
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->setShowGrid(false);
+    list->setCornerButtonEnabled(false);
+    list->setWordWrap(false);
+    // Tab moves to the next control, as it does from the folder list, not to the next cell.
+    list->setTabKeyNavigation(false);
+    // The column may be dragged wider than the list; it then scrolls by pixels, not by column.
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    ShareListLook(*list, role);
     return list;
 }
 
@@ -175,8 +227,8 @@ Form1Controls Form1Layout::Build(QWidget& form) {
     c.Command1->setDefault(false);
     c.Check2 =
         PlacePictureButton(form, "Check2", QIcon(QStringLiteral(":/assets/save.svg")), 32, true);
-    c.ListView1 = PlaceList(form, "ListView1", QStringLiteral("Folder list"));
-    c.ListView2 = PlaceList(form, "ListView2", QStringLiteral("Results list"));
+    c.ListView1 = PlaceFolderList(form, "ListView1", QStringLiteral("Folder list"));
+    c.ListView2 = PlaceResultsList(form, "ListView2", QStringLiteral("Results list"));
     c.Line1 = Place<QFrame>(form, "Line1");
     c.Line1->setFrameShape(QFrame::HLine);
     c.Line1->setFrameShadow(QFrame::Plain);

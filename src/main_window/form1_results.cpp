@@ -8,7 +8,7 @@
 #include "results_file.h"
 
 #include <QCoreApplication>
-#include <QTreeWidget>
+#include <QTableWidget>
 
 namespace scanvale {
 
@@ -18,11 +18,13 @@ const QString kAppTitle = QStringLiteral("Scanvale");
 
 // The exact path bytes of every result, in list order. The save writes this copy, so a clear
 // or new results during its yields do not change what it writes.
-QList<QByteArray> ResultPaths(const QTreeWidget& list) {
+QList<QByteArray> ResultPaths(const QTableWidget& list) {
     QList<QByteArray> paths;
-    paths.reserve(list.topLevelItemCount());
-    for (int i = 0; i < list.topLevelItemCount(); ++i) {
-        paths.append(ItemPathBytes(*list.topLevelItem(i)));
+    paths.reserve(list.rowCount());
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (const QTableWidgetItem* item = list.item(row, 0)) {
+            paths.append(ItemPathBytes(*item));
+        }
     }
     return paths;
 }
@@ -77,7 +79,8 @@ void Form1::Check6_Click() {
     }
     // Raises the click once more; that nested run finds the button unchecked and returns.
     controls_.Check6->setChecked(false);
-    controls_.ListView2->clear();
+    // Removing the rows keeps the column and its "Results" header, which clear() would drop.
+    controls_.ListView2->setRowCount(0);
 }
 
 } // namespace scanvale

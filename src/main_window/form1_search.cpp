@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>

@@ -3,11 +3,12 @@
 #include "path_text.h"
 
 #include <QCoreApplication>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 namespace scanvale {
 
-WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTreeWidget& results)
+WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
     : folders_(folders), results_(results) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {

@@ -2,6 +2,7 @@
 
 #include "search/search_host.h"
 
+class QTableWidget;
 class QTreeWidget;
 
 namespace scanvale {
@@ -11,7 +12,7 @@ namespace scanvale {
 // events, so any of its handlers (a stop request, another search) may run inside it.
 class WindowSearchHost final : public SearchHost {
 public:
-    WindowSearchHost(QTreeWidget& folders, QTreeWidget& results);
+    WindowSearchHost(QTreeWidget& folders, QTableWidget& results);
 
     // Appends the path as a result item: readable text, exact bytes kept for the save.
     void AddResult(std::string_view path) override;
@@ -21,7 +22,7 @@ public:
 
 private:
     QTreeWidget& folders_;
-    QTreeWidget& results_;
+    QTableWidget& results_;
 };
 
 } // namespace scanvale

@@ -1,6 +1,8 @@
 #include "path_text.h"
 
+#include <QTableWidget>
 #include <QTreeWidget>
+#include <memory>
 
 namespace scanvale {
 
@@ -42,6 +44,14 @@ std::size_t WellFormedLength(std::string_view s) {
     return 0;
 }
 
+QVariant BytesOf(std::string_view path) {
+    return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+QByteArray BytesOr(const QVariant& bytes, const QString& text) {
+    return bytes.isValid() ? bytes.toByteArray() : text.toUtf8();
+}
+
 } // namespace
 
 QString DisplayPath(std::string_view path) {
@@ -64,13 +74,28 @@ QString DisplayPath(std::string_view path) {
 QTreeWidgetItem* AppendPathItem(QTreeWidget& list, std::string_view path) {
     auto* item = new QTreeWidgetItem(&list); // owned by the list
     item->setText(0, DisplayPath(path));
-    item->setData(0, kPathBytesRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+    item->setData(0, kPathBytesRole, BytesOf(path));
     return item;
 }
 
+QTableWidgetItem* AppendPathItem(QTableWidget& list, std::string_view path) {
+    auto item = std::make_unique<QTableWidgetItem>(DisplayPath(path));
+    item->setData(kPathBytesRole, BytesOf(path));
+    // Results are read, never edited in place.
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    const int row = list.rowCount();
+    list.insertRow(row);
+    list.setItem(row, 0, item.get());
+    // A table without columns has no cell to hold the item: the new row stays empty then.
+    return list.item(row, 0) == item.get() ? item.release() : nullptr; // owned by the list
+}
+
 QByteArray ItemPathBytes(const QTreeWidgetItem& item) {
-    const QVariant bytes = item.data(0, kPathBytesRole);
-    return bytes.isValid() ? bytes.toByteArray() : item.text(0).toUtf8();
+    return BytesOr(item.data(0, kPathBytesRole), item.text(0));
+}
+
+QByteArray ItemPathBytes(const QTableWidgetItem& item) {
+    return BytesOr(item.data(kPathBytesRole), item.text());
 }
 
 } // namespace scanvale

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string_view>
 
+class QTableWidget;
+class QTableWidgetItem;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -17,11 +19,15 @@ namespace scanvale {
 // The readable form of `path`.
 QString DisplayPath(std::string_view path);
 
-// Appends an item for `path` at the end of `list`: readable text, exact bytes kept.
+// Appends an item for `path` at the end of `list`: readable text, exact bytes kept. In a
+// table the item fills a new last row's first cell; appending there costs the same however
+// many rows the table holds, and it needs a column (none: an empty row, nullptr returned).
 QTreeWidgetItem* AppendPathItem(QTreeWidget& list, std::string_view path);
+QTableWidgetItem* AppendPathItem(QTableWidget& list, std::string_view path);
 
 // The exact bytes of an item's path: those kept by AppendPathItem, or the UTF-8 of its text
 // for an item made otherwise.
 QByteArray ItemPathBytes(const QTreeWidgetItem& item);
+QByteArray ItemPathBytes(const QTableWidgetItem& item);
 
 } // namespace scanvale

@@ -2,15 +2,20 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
-// Mouse events for the folder list's viewport. Moves are sent as events of their own so that a
+// Mouse events for the lists' viewports. Moves are sent as events of their own so that a
 // test decides which buttons they carry; QTest's own moves do not say which are held.
 namespace scanvale::test {
 
 inline QPoint RowPoint(const QTreeWidget& list, int row) {
     return list.visualItemRect(list.topLevelItem(row)).center();
+}
+
+inline QPoint RowPoint(const QTableWidget& list, int row) {
+    return list.visualItemRect(list.item(row, 0)).center();
 }
 
 // A point in the list's empty space below its last item.
@@ -54,6 +59,25 @@ inline void Fill(QTreeWidget& list, const QStringList& texts) {
     list.clear();
     for (const QString& text : texts) {
         (new QTreeWidgetItem(&list))->setText(0, text);
+    }
+}
+
+// The texts of a one-column table's rows; an empty cell reads as an empty text.
+inline QStringList Texts(const QTableWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const QTableWidgetItem* item = list.item(row, 0);
+        texts << (item != nullptr ? item->text() : QString());
+    }
+    return texts;
+}
+
+inline void Fill(QTableWidget& list, const QStringList& texts) {
+    list.setRowCount(0);
+    for (const QString& text : texts) {
+        const int row = list.rowCount();
+        list.insertRow(row);
+        list.setItem(row, 0, new QTableWidgetItem(text)); // owned by the list
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QTreeWidget>
+#include <QTableWidget>
 
 namespace scanvale::test {
 
@@ -30,7 +30,7 @@ QByteArray AsLines(const QList<QByteArray>& paths) {
     return bytes;
 }
 
-void AddResults(QTreeWidget& list, const QList<QByteArray>& paths) {
+void AddResults(QTableWidget& list, const QList<QByteArray>& paths) {
     for (const QByteArray& path : paths) {
         AppendPathItem(list, std::string_view(path.constData(), size_t(path.size())));
     }
@@ -52,7 +52,7 @@ int OpenFilesIn(const QString& dir) {
 
 SaveFixture::SaveFixture(const QList<QByteArray>& paths) {
     Load();
-    results = Find<QTreeWidget>("ListView2");
+    results = Find<QTableWidget>("ListView2");
     save = Find<QAbstractButton>("Check2");
     AddResults(*results, paths);
     QObject::connect(form.get(), &Form1::mousePointerChanged, form.get(),

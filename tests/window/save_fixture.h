@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class QAbstractButton;
-class QTreeWidget;
+class QTableWidget;
 
 namespace scanvale::test {
 
@@ -19,7 +19,7 @@ bool WriteBytes(const QString& path, const QByteArray& bytes);
 // The results file expected for `paths`: each path followed by CR LF.
 QByteArray AsLines(const QList<QByteArray>& paths);
 // Appends results the way the search does: exact bytes kept.
-void AddResults(QTreeWidget& list, const QList<QByteArray>& paths);
+void AddResults(QTableWidget& list, const QList<QByteArray>& paths);
 // Every entry of `dir`, hidden ones included, by name.
 QStringList Entries(const QString& dir);
 // How many of this process's open files lie in `dir` (an unnamed temporary file counts too).
@@ -27,7 +27,7 @@ int OpenFilesIn(const QString& dir);
 
 // A loaded window holding `paths` as results, recording its pointer changes.
 struct SaveFixture : FormFixture {
-    QTreeWidget* results = nullptr;
+    QTableWidget* results = nullptr;
     QAbstractButton* save = nullptr;
     QList<PointerKind> pointers;
 

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,14 @@ QStringList Items(const QTreeWidget& list) {
     QStringList texts;
     for (int i = 0; i < list.topLevelItemCount(); ++i) {
         texts << list.topLevelItem(i)->text(0);
+    }
+    return texts;
+}
+
+QStringList Items(const QTableWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        texts << list.item(row, 0)->text();
     }
     return texts;
 }
@@ -46,7 +55,7 @@ void TestClearResults::clear() {
     QFETCH(QStringList, results);
     FormFixture f;
     f.Load();
-    auto* list = f.Find<QTreeWidget>("ListView2");
+    auto* list = f.Find<QTableWidget>("ListView2");
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* button = f.Find<QAbstractButton>("Check6");
     for (const QString& path : results) {
@@ -59,9 +68,9 @@ void TestClearResults::clear() {
 
     QTest::mouseClick(button, Qt::LeftButton);
 
-    QCOMPARE(list->topLevelItemCount(), 0);
+    QCOMPARE(list->rowCount(), 0);
     QCOMPARE(list->columnCount(), 1);
-    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Results"));
+    QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
     QCOMPARE(list->columnWidth(0), width);
     QCOMPARE(Items(*folders), QStringList{"/srv/data"});
     QCOMPARE(folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
@@ -75,7 +84,7 @@ void TestClearResults::saveAfterClearGivesEmptyFile() {
     const QString target = dir.filePath(QStringLiteral("after-clear.txt"));
     FormFixture f;
     f.Load();
-    scanvale::AppendPathItem(*f.Find<QTreeWidget>("ListView2"), "/a/1.txt");
+    scanvale::AppendPathItem(*f.Find<QTableWidget>("ListView2"), "/a/1.txt");
     f.dialogs.saveNames.enqueue(target);
 
     QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
@@ -92,7 +101,7 @@ void TestClearResults::clearBetweenSearchResults() {
     // arrives in one of the yields leaves only the results found after it.
     FormFixture f;
     f.Load();
-    auto* list = f.Find<QTreeWidget>("ListView2");
+    auto* list = f.Find<QTableWidget>("ListView2");
     bool pressed = false;
     for (const char* path : {"/found/1", "/found/2", "/found/3", "/found/4"}) {
         scanvale::AppendPathItem(*list, path);

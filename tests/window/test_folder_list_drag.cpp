@@ -270,9 +270,9 @@ void TestFolderListDrag::removedDraggedItemCountsAsNone() {
 
 void TestFolderListDrag::doubleClickOnResultsDoesNothing() {
     DragFixture d({"A"});
-    auto* results = d.f.Find<QTreeWidget>("ListView2");
+    auto* results = d.f.Find<QTableWidget>("ListView2");
     Fill(*results, {"/r1", "/r2"});
-    results->setCurrentItem(results->topLevelItem(0));
+    results->setCurrentItem(results->item(0, 0));
     DoubleClick(results->viewport(), RowPoint(*results, 0));
     QCOMPARE(Texts(*results), (QStringList{"/r1", "/r2"}));
     QCOMPARE(Texts(*d.list), QStringList{"A"});

@@ -24,7 +24,7 @@ void MoveOver(FormFixture& f, const QString& name, QPoint at = {}) {
         return;
     }
     QWidget* element = f.Find<QWidget>(name.toLatin1().constData());
-    if (auto* list = qobject_cast<QTreeWidget*>(element)) {
+    if (auto* list = qobject_cast<QAbstractItemView*>(element)) {
         element = list->viewport();
     }
     MoveTo(element, element->rect().center(), Qt::NoButton);

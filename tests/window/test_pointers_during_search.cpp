@@ -23,7 +23,7 @@ namespace {
 struct RunFixture : FormFixture {
     TestTree tree;
     QTreeWidget* folders = nullptr;
-    QTreeWidget* results = nullptr;
+    QTableWidget* results = nullptr;
 
     RunFixture() {
         for (const char* name : {"A", "B", "C"}) {
@@ -31,7 +31,7 @@ struct RunFixture : FormFixture {
         }
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTreeWidget>("ListView2");
+        results = Find<QTableWidget>("ListView2");
         for (const char* name : {"A", "B", "C"}) {
             dialogs.folders.enqueue(Folder(name));
             Find<QAbstractButton>("Check3")->setChecked(true);
@@ -185,7 +185,7 @@ void TestPointersDuringSearch::dragDuringRun() {
     RunFixture r;
     auto dragged = std::make_shared<bool>(false);
     connect(r.results->model(), &QAbstractItemModel::rowsInserted, this, [&, dragged] {
-        if (!*dragged && r.results->topLevelItemCount() == afterMatches) {
+        if (!*dragged && r.results->rowCount() == afterMatches) {
             *dragged = true;
             QMetaObject::invokeMethod(
                 r.form.get(), [&] { r.Drag(from, to); }, Qt::QueuedConnection);

@@ -9,10 +9,10 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 using scanvale::Dialogs;
 using scanvale::Form1;
@@ -123,7 +123,7 @@ void TestSaveResults::cancelWritesNothing() {
     QCOMPARE(f.dialogs.calls.size(), 1);
     QVERIFY(f.pointers.isEmpty());
     QVERIFY(!f.save->isChecked());
-    QCOMPARE(f.results->topLevelItemCount(), 1);
+    QCOMPARE(f.results->rowCount(), 1);
 }
 
 void TestSaveResults::twoSavesStartWithEmptyName() {
@@ -135,7 +135,7 @@ void TestSaveResults::twoSavesStartWithEmptyName() {
                 .endProcess = [] {},
                 .pointerImageFolder = dir.path()});
     form.Form_Load();
-    AddResults(*form.findChild<QTreeWidget*>(QStringLiteral("ListView2")), {"/x/found.txt"});
+    AddResults(*form.findChild<QTableWidget*>(QStringLiteral("ListView2")), {"/x/found.txt"});
     auto* save = form.findChild<QAbstractButton*>(QStringLiteral("Check2"));
     QStringList namesOffered;
     QStringList messages;
@@ -201,9 +201,9 @@ void TestSaveResults::listChangesDuringSave() {
     } else {
         QCOMPARE(f.Messages(), QStringList{"Done."});
     }
-    QCOMPARE(f.results->topLevelItemCount(),
-             during == QStringLiteral("Check6") ? 0
-                                                : 3 + (during == QStringLiteral("result") ? 1 : 0));
+    QCOMPARE(f.results->rowCount(), during == QStringLiteral("Check6")
+                                        ? 0
+                                        : 3 + (during == QStringLiteral("result") ? 1 : 0));
     QCOMPARE(f.form->MousePointer(), PointerKind::Default);
 }
 

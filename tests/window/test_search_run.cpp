@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -52,7 +53,7 @@ struct Tree {
 // A loaded, shown window with scripted dialogs and shortcuts to the controls a run touches.
 struct RunFixture : FormFixture {
     QTreeWidget* folders = nullptr;
-    QTreeWidget* results = nullptr;
+    QTableWidget* results = nullptr;
     QAbstractButton* button = nullptr;
     QLineEdit* phrase = nullptr;
 
@@ -60,7 +61,7 @@ struct RunFixture : FormFixture {
         Form1& window = Load();
         window.show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTreeWidget>("ListView2");
+        results = Find<QTableWidget>("ListView2");
         button = Find<QAbstractButton>("Check1");
         phrase = Find<QLineEdit>("Text1");
         Find<QCheckBox>("Check5")->setChecked(true); // unticked as designed
@@ -76,8 +77,8 @@ struct RunFixture : FormFixture {
     void Click() { QTest::mouseClick(button, Qt::LeftButton); }
     QStringList Results() const {
         QStringList texts;
-        for (int i = 0; i < results->topLevelItemCount(); ++i) {
-            texts << results->topLevelItem(i)->text(0);
+        for (int row = 0; row < results->rowCount(); ++row) {
+            texts << results->item(row, 0)->text();
         }
         return texts;
     }
@@ -206,7 +207,7 @@ void TestSearchRun::fullRun() {
     f.phrase->setText(typed);
     f.Find<QCheckBox>("Check4")->setChecked(matchCase);
     f.Find<QCheckBox>("Check5")->setChecked(subfolders);
-    new QTreeWidgetItem(f.results, {QStringLiteral("earlier")});
+    scanvale::AppendPathItem(*f.results, "earlier");
     QStringList headers;
     connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
             [&] { headers << f.folders->headerItem()->text(0); });
@@ -435,7 +436,7 @@ void TestSearchRun::pathsThatAreNotUtf8() {
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
     QCOMPARE(f.Results(), QStringList{folder + QStringLiteral("/caf\\xe9.txt")});
-    QCOMPARE(scanvale::ItemPathBytes(*f.results->topLevelItem(0)),
+    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)),
              QFile::encodeName(folder) + QByteArray("/caf\xe9.txt"));
 }
 

@@ -4,9 +4,11 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -106,7 +108,7 @@ void TestWindowLayout::controls_data() {
     row("Check2", "scanvale::PictureButton", "Save Results To Text File", {299, 128, 133, 81},
         11.25, true);
     row("ListView1", "QTreeWidget", "", {8, 8, 425, 113}, 9.0, false);
-    row("ListView2", "QTreeWidget", "", {8, 264, 425, 121}, 9.0, false);
+    row("ListView2", "QTableWidget", "", {8, 264, 425, 121}, 9.0, false);
     row("Line1", "QFrame", "", {8, 216, 424, 1}, 0.0, false);
     row("Label1", "QLabel", " Search for what phrase:", {8, 222, 145, 17}, 9.0, false);
 }
@@ -181,16 +183,30 @@ void TestWindowLayout::listsAndTips() {
     f.Create();
     const QString tip = QStringLiteral("Double-click item to remove it. Move bar to right and "
                                        "out of window to reveal full names.");
-    for (const char* name : {"ListView1", "ListView2"}) {
-        auto* list = f.Find<QTreeWidget>(name);
+    auto* folders = f.Find<QTreeWidget>("ListView1");
+    auto* results = f.Find<QTableWidget>("ListView2");
+    for (QAbstractItemView* list :
+         {static_cast<QAbstractItemView*>(folders), static_cast<QAbstractItemView*>(results)}) {
         QCOMPARE(list->toolTip(), tip);
-        QCOMPARE(list->topLevelItemCount(), 0);
-        QCOMPARE(list->columnCount(), 0);
-        QVERIFY(!list->isHeaderHidden());
-        QVERIFY(!list->rootIsDecorated());
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(list->model()->columnCount(), 0);
         QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(list->textElideMode(), Qt::ElideRight);
+        QVERIFY(!list->tabKeyNavigation());
     }
+    QVERIFY(!folders->isHeaderHidden());
+    QVERIFY(!folders->rootIsDecorated());
+    // The results list reads as a list with one header, as the folder list does.
+    QVERIFY(!results->horizontalHeader()->isHidden());
+    QVERIFY(results->verticalHeader()->isHidden());
+    QVERIFY(!results->showGrid());
+    QVERIFY(!results->wordWrap());
+    QCOMPARE(results->horizontalHeader()->defaultAlignment(),
+             folders->header()->defaultAlignment());
+    QVERIFY(!results->horizontalHeader()->stretchLastSection());
+    QCOMPARE(results->accessibleName(), QStringLiteral("Results list"));
     for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5", "Check6", "Text1",
                              "Label1", "Command1"}) {
         QVERIFY2(f.Find<QWidget>(name)->toolTip().isEmpty(), name);

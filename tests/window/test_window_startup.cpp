@@ -5,8 +5,10 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -36,15 +38,18 @@ void TestWindowStartup::loadPreparesWindow() {
     QCOMPARE(form.windowTitle(), QStringLiteral("Scanvale"));
     QVERIFY(f.Find<QLineEdit>("Text1")->text().isEmpty());
     QCOMPARE(f.homePageDraws, 1);
-    const std::pair<const char*, const char*> headers[] = {{"ListView1", "Folder(s)"},
-                                                           {"ListView2", "Results"}};
-    for (const auto& [name, header] : headers) {
-        auto* list = f.Find<QTreeWidget>(name);
-        QCOMPARE(list->columnCount(), 1);
-        QCOMPARE(list->headerItem()->text(0), QString::fromLatin1(header));
-        QCOMPARE(list->columnWidth(0), 353); // 5300 twips
-        QCOMPARE(list->topLevelItemCount(), 0);
-    }
+    auto* folders = f.Find<QTreeWidget>("ListView1");
+    QCOMPARE(folders->columnCount(), 1);
+    QCOMPARE(folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
+    QCOMPARE(folders->columnWidth(0), 353); // 5300 twips
+    QCOMPARE(folders->topLevelItemCount(), 0);
+    QCOMPARE(folders->header()->sectionResizeMode(0), QHeaderView::Interactive);
+    auto* results = f.Find<QTableWidget>("ListView2");
+    QCOMPARE(results->columnCount(), 1);
+    QCOMPARE(results->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
+    QCOMPARE(results->columnWidth(0), 353);
+    QCOMPARE(results->rowCount(), 0);
+    QCOMPARE(results->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     const QRect screen = form.screen()->geometry();
     QCOMPARE(form.pos(), QPoint(screen.left() + (screen.width() - 441) / 2,
                                 screen.top() + (screen.height() - 428) / 2));
@@ -67,7 +72,7 @@ void TestWindowStartup::loadStepsRunInOrder() {
         QCOMPARE(form.pos(), scanvale::CenteredPosition(screen, form.frameGeometry().size()));
         QVERIFY(form.MouseIcon().has_value());
         QCOMPARE(f.Find<QTreeWidget>("ListView1")->columnCount(), 0);
-        QCOMPARE(f.Find<QTreeWidget>("ListView2")->columnCount(), 0);
+        QCOMPARE(f.Find<QTableWidget>("ListView2")->columnCount(), 0);
         checked = true;
     };
     f.Load();
