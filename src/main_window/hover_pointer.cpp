@@ -8,7 +8,6 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTreeWidget>
 
 namespace scanvale {
 
