@@ -2,6 +2,7 @@
 
 #include "browse_for_folder.h"
 #include "form_fixture.h"
+#include "list_texts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,19 +17,8 @@
 using scanvale::Form1;
 using scanvale::PointerKind;
 using scanvale::test::FormFixture;
+using scanvale::test::Texts;
 using Call = scanvale::test::ScriptedDialogs::Call;
-
-namespace {
-
-QStringList Items(const QTreeWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.topLevelItemCount(); ++i) {
-        texts << list.topLevelItem(i)->text(0);
-    }
-    return texts;
-}
-
-} // namespace
 
 class TestAddFolder : public QObject {
     Q_OBJECT
@@ -36,7 +26,7 @@ class TestAddFolder : public QObject {
 private slots:
     void pressAddsChosenFolder_data();
     void pressAddsChosenFolder();
-    void sameFolderTwiceGivesTwoItems();
+    void sameFolderTwiceGivesTwoTexts();
     void checkingInCodeRunsOnce();
     void chooserCancel();
     void chooserReturnsWholePath();
@@ -83,7 +73,7 @@ void TestAddFolder::pressAddsChosenFolder() {
     QCOMPARE(call.owner, &form);
     QVERIFY(raisedWhileAsking);
     QVERIFY(!button->isChecked());
-    QCOMPARE(Items(*list), items);
+    QCOMPARE(Texts(*list), items);
     // The hourglass marks the adding only when there is something to add.
     const QList<PointerKind> expected =
         chosen.isEmpty() ? QList<PointerKind>{}
@@ -92,7 +82,7 @@ void TestAddFolder::pressAddsChosenFolder() {
     QCOMPARE(form.MousePointer(), PointerKind::Default);
 }
 
-void TestAddFolder::sameFolderTwiceGivesTwoItems() {
+void TestAddFolder::sameFolderTwiceGivesTwoTexts() {
     FormFixture f;
     Form1& form = f.Load();
     form.show();
@@ -104,7 +94,7 @@ void TestAddFolder::sameFolderTwiceGivesTwoItems() {
         QVERIFY(!button->isChecked());
     }
     QCOMPARE(f.dialogs.calls.size(), 3);
-    QCOMPARE(Items(*f.Find<QTreeWidget>("ListView1")), (QStringList{"/srv/data", "/srv/data"}));
+    QCOMPARE(Texts(*f.Find<QTreeWidget>("ListView1")), (QStringList{"/srv/data", "/srv/data"}));
     QCOMPARE(f.Find<QTreeWidget>("ListView1")->columnCount(), 1);
 }
 
@@ -119,7 +109,7 @@ void TestAddFolder::checkingInCodeRunsOnce() {
     QVERIFY(!button->isChecked());
     button->setChecked(false);
     QCOMPARE(f.dialogs.calls.size(), 1);
-    QCOMPARE(Items(*f.Find<QTreeWidget>("ListView1")), QStringList{"/opt"});
+    QCOMPARE(Texts(*f.Find<QTreeWidget>("ListView1")), QStringList{"/opt"});
 }
 
 void TestAddFolder::chooserCancel() {

@@ -1,6 +1,7 @@
 // "Clear Results": the results list is emptied at once and nothing else changes.
 
 #include "form_fixture.h"
+#include "list_texts.h"
 #include "path_text.h"
 
 #include <QAbstractButton>
@@ -14,26 +15,7 @@
 
 using scanvale::PointerKind;
 using scanvale::test::FormFixture;
-
-namespace {
-
-QStringList Items(const QTreeWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.topLevelItemCount(); ++i) {
-        texts << list.topLevelItem(i)->text(0);
-    }
-    return texts;
-}
-
-QStringList Items(const QTableWidget& list) {
-    QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        texts << list.item(row, 0)->text();
-    }
-    return texts;
-}
-
-} // namespace
+using scanvale::test::Texts;
 
 class TestClearResults : public QObject {
     Q_OBJECT
@@ -72,7 +54,7 @@ void TestClearResults::clear() {
     QCOMPARE(list->columnCount(), 1);
     QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
     QCOMPARE(list->columnWidth(0), width);
-    QCOMPARE(Items(*folders), QStringList{"/srv/data"});
+    QCOMPARE(Texts(*folders), QStringList{"/srv/data"});
     QCOMPARE(folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
     QCOMPARE(f.dialogs.calls.size(), 1); // the folder chooser only: clearing asks nothing
     QCOMPARE(f.form->MousePointer(), PointerKind::Arrow);
@@ -114,7 +96,7 @@ void TestClearResults::clearBetweenSearchResults() {
         QCoreApplication::processEvents();
     }
     QVERIFY(pressed);
-    QCOMPARE(Items(*list), (QStringList{"/found/3", "/found/4"}));
+    QCOMPARE(Texts(*list), (QStringList{"/found/3", "/found/4"}));
 }
 
 QTEST_MAIN(TestClearResults)

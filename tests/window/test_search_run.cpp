@@ -2,6 +2,7 @@
 // to happen inside its yields.
 
 #include "form_fixture.h"
+#include "list_texts.h"
 #include "path_text.h"
 #include "search/globals.h"
 
@@ -19,6 +20,7 @@
 using scanvale::Form1;
 using scanvale::PointerKind;
 using scanvale::test::FormFixture;
+using scanvale::test::Texts;
 using Call = scanvale::test::ScriptedDialogs::Call;
 using Icon = scanvale::Dialogs::Icon;
 
@@ -75,13 +77,7 @@ struct RunFixture : FormFixture {
         dialogs.calls.clear();
     }
     void Click() { QTest::mouseClick(button, Qt::LeftButton); }
-    QStringList Results() const {
-        QStringList texts;
-        for (int row = 0; row < results->rowCount(); ++row) {
-            texts << results->item(row, 0)->text();
-        }
-        return texts;
-    }
+    QStringList Results() const { return Texts(*results); }
     QStringList Messages() const {
         QStringList texts;
         for (const Call& call : dialogs.calls) {
