@@ -54,12 +54,7 @@ move_in_steps() {
     done
 }
 
-a11y_start_session
-e2e_start_display
-e2e_start_program "$program"
-e2e_wait_window '^Scanvale$'
-window_input_attach "$E2E_WINDOW"
-a11y_find_app
+window_input_start "$program"
 
 for name in A B C; do
     add_folder "$data/$name"

@@ -23,12 +23,7 @@ done
 
 _button_reads() { [[ "$(a11y_name "$search_button")" == "$1" ]]; }
 
-a11y_start_session
-e2e_start_display
-e2e_start_program "$program"
-e2e_wait_window '^Scanvale$'
-window_input_attach "$E2E_WINDOW"
-a11y_find_app
+window_input_start "$program"
 search_button=$(a11y_path_of 'Search!')
 [[ -n "$search_button" ]] || e2e_fail "no accessible button named Search!"
 
