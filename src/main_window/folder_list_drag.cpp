@@ -31,8 +31,8 @@ void ExchangeContents(QTreeWidget& list, const QTreeWidgetItem& a, const QTreeWi
 
 FolderListDrag::FolderListDrag(QTreeWidget& list, QString pointerFolder,
                                std::function<void()> onMove)
-    : QObject(&list), list_(list), pointerFolder_(std::move(pointerFolder)),
-      onMove_(std::move(onMove)) {
+    : QObject(&list), list_(list), viewport_(list.viewport()),
+      pointerFolder_(std::move(pointerFolder)), onMove_(std::move(onMove)) {
     list_.setDragDropMode(QAbstractItemView::NoDragDrop);
     list_.setDragEnabled(false);
     list_.setAcceptDrops(false);
@@ -51,7 +51,7 @@ QTreeWidgetItem* FolderListDrag::DraggedItem() const {
 }
 
 bool FolderListDrag::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != list_.viewport()) {
+    if (watched != viewport_) {
         return false;
     }
     switch (event->type()) {

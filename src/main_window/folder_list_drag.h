@@ -58,6 +58,10 @@ private:
     void RemoveSelected();
 
     QTreeWidget& list_;
+    // The list's viewport, whose events this object watches. Kept apart from the list: while
+    // the list is being destroyed its viewport still sends events, and the list must not be
+    // asked for anything then.
+    const QWidget* viewport_;
     QString pointerFolder_;
     std::function<void()> onMove_;
     bool Dragging_ = false;
