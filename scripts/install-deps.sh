@@ -9,7 +9,7 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool x11-utils libx11-dev
     dbus dbus-daemon libglib2.0-bin at-spi2-core
-    desktop-file-utils appstream strace
+    desktop-file-utils appstream strace file
 )
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(ripgrep grep python3)

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs a test program as the unprivileged user nobody when started as root, so that checks
 # of unreadable files and folders mean something. Exits 77 (a skip) with the reason when the
-# run is needless (not root) or impossible (no setpriv, no such user, binary out of reach).
+# run is needless (not root) or impossible (no setpriv, no such user, no folder nobody can reach).
 set -u
 program=$1
 shift
@@ -21,10 +21,22 @@ group=$(getent group nogroup >/dev/null 2>&1 && echo nogroup || echo nobody)
 as_nobody() {
     setpriv --reuid=nobody --regid="$group" --clear-groups --reset-env "$@"
 }
+copy=""
 if ! as_nobody test -x "$program"; then
-    echo "skip: nobody cannot reach $program (a parent folder is closed to other users)"
-    exit 77
+    # The build folder is closed to other users (a clone in root's home, say): run a copy of
+    # the program (its own code is linked in statically) from a folder nobody can reach.
+    copy=$(mktemp -d) || exit 1
+    chmod 755 "$copy"
+    cp "$program" "$copy/" || exit 1
+    program="$copy/$(basename "$program")"
+    if ! as_nobody test -x "$program"; then
+        rm -rf "$copy"
+        echo "skip: nobody cannot reach $program even in a temporary folder"
+        exit 77
+    fi
 fi
 # A temporary folder nobody can write to.
-exec setpriv --reuid=nobody --regid="$group" --clear-groups --reset-env \
-    env TMPDIR=/tmp QT_QPA_PLATFORM=offscreen "$program" "$@"
+as_nobody env TMPDIR=/tmp QT_QPA_PLATFORM=offscreen "$program" "$@"
+status=$?
+[ -n "$copy" ] && rm -rf "$copy"
+exit "$status"
