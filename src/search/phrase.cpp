@@ -111,12 +111,24 @@ size_t Phrase::TailLength(std::string_view text) const {
     const size_t searchable = SearchableLength(text);
     const size_t span = folded_.empty() ? 0 : MaxCharBytes * folded_.size() - 1;
     size_t start = searchable > span ? searchable - span : 0;
-    // Begin on a whole character: a byte preceded by three continuation bytes cannot be
-    // inside a well-formed one.
+    // Begin on a whole character. A continuation byte at `start` may sit inside a well-formed
+    // character begun up to three bytes before it; the tail then begins at that character's
+    // lead byte. Otherwise the byte stands for itself and the tail may begin there: moving
+    // further back over stray continuation bytes could land inside an earlier character, and a
+    // piece of a character read on its own would match what the whole character does not.
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-    for (int step = 0; step < 3 && start > 0 && start < n && Utf8::IsContinuation(p[start]);
-         ++step) {
-        --start;
+    if (start > 0 && start < n && Utf8::IsContinuation(p[start])) {
+        for (size_t back = 1; back <= 3 && back <= start; ++back) {
+            const size_t lead = start - back;
+            if (Utf8::IsContinuation(p[lead])) {
+                continue;
+            }
+            const size_t length = Utf8::SequenceLength(p[lead]);
+            if (length > back && Utf8::FittingBytes(p + lead, n - lead) == length) {
+                start = lead;
+            }
+            break;
+        }
     }
     return n - start;
 }

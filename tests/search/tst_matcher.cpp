@@ -170,6 +170,30 @@ private slots:
         }
     }
 
+    // A phrase of one stray byte matches that byte only where it stands alone, never the same
+    // byte inside a whole character, however the blocks cut the text: the carry must not begin
+    // in the middle of a character that the text before it completed.
+    void strayBytePhraseAcrossBlocks_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("inside a character before stray bytes")
+            << QByteArray("Aneed\xC3\x9F\x9C\x9C\x9ChB\xE3") << false;
+        QTest::newRow("inside a character at the end") << QByteArray("Aneed\x9C\xC3\x9F") << false;
+        QTest::newRow("alone after stray bytes") << QByteArray("Aneed\x9C\x9C\x9C\x9FhB") << true;
+        QTest::newRow("alone after a whole character") << QByteArray("Aneed\xC3\x9F\x9FhB") << true;
+    }
+    void strayBytePhraseAcrossBlocks() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, found);
+        const TestTree tree;
+        const std::string path = tree.Write("f.txt", content.toStdString());
+        for (size_t blockSize : BlockSizes) {
+            FakeSearchHost host;
+            QVERIFY2(Search::SearchFile(path, "\x9F", 1, host, blockSize) == found,
+                     qPrintable(QString("block %1").arg(blockSize)));
+        }
+    }
+
     // The phrase placed at every offset, so that each block size cuts it at every place.
     void findsPhraseStraddlingEveryBoundary_data() {
         QTest::addColumn<int>("mode");
