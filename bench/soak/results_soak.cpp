@@ -11,14 +11,15 @@
 // shows as a later tenth taking longer than the first. Scrolling is timed per page step with a
 // full repaint of the list.
 #include "form1.h"
-#include "path_text.h"
 #include "peak_memory.h"
 #include "qt_dialogs.h"
+#include "window_search_host.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -49,11 +50,14 @@ int main(int argc, char** argv) {
     scanvale::Form1 form(services);
     form.Form_Load();
     form.show();
+    auto* folders = form.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
     auto* list = form.findChild<QTableWidget*>(QStringLiteral("ListView2"));
-    if (list == nullptr) {
-        std::fputs("the window has no results list ListView2\n", stderr);
+    if (folders == nullptr || list == nullptr) {
+        std::fputs("the window has no lists ListView1 and ListView2\n", stderr);
         return 1;
     }
+    // Results reach the list through the host a search uses.
+    scanvale::WindowSearchHost host(*folders, *list);
     QApplication::processEvents();
 
     // Append as a search does: add the item, redraw the list, and yield once per file.
@@ -66,10 +70,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < entries; ++i) {
         path = "/home/user/projects/folder-" + std::to_string(i / 100) + "/file-" +
                std::to_string(i) + ".txt";
-        scanvale::AppendPathItem(*list, path);
-        list->viewport()->update();
+        host.AddResult(path);
         if (!burst) {
-            QApplication::processEvents();
+            host.Yield();
         }
         if ((i + 1) % tenth == 0) {
             std::printf("entries %7d  last tenth %8.1f ms\n", i + 1, Milliseconds(part));

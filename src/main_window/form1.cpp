@@ -68,7 +68,7 @@ QString Form1::PointerFolder() const {
 void Form1::Form_Load() {
     controls_.Text1->setText(QString());
     CenterForm(*this);
-    setWindowTitle(QStringLiteral("Scanvale"));
+    setWindowTitle(kApplicationTitle);
     LoadMouseIcon();
     if (services_.maybeOpenHomePage) {
         services_.maybeOpenHomePage();

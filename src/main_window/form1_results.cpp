@@ -14,8 +14,6 @@ namespace scanvale {
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("Scanvale");
-
 // The exact path bytes of every result, in list order. The save writes this copy, so a clear
 // or new results during its yields do not change what it writes.
 QList<QByteArray> ResultPaths(const QTableWidget& list) {
@@ -45,10 +43,11 @@ void Form1::Check2_Click() {
         return;
     }
     if (FileExists(name) &&
-        services_.dialogs->ShowMessage(
-            this,
-            QStringLiteral("Are you sure you wish to overwrite ") + name + QStringLiteral(" ?"),
-            kAppTitle, Dialogs::Icon::None, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+        services_.dialogs->ShowMessage(this,
+                                       QStringLiteral("Are you sure you wish to overwrite ") +
+                                           name + QStringLiteral(" ?"),
+                                       kApplicationTitle, Dialogs::Icon::None,
+                                       Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }
 
@@ -57,14 +56,15 @@ void Form1::Check2_Click() {
     switch (
         file.Write(ResultPaths(*controls_.ListView2), [] { QCoreApplication::processEvents(); })) {
     case ResultsFile::Outcome::Saved:
-        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kAppTitle,
+        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
         break;
     case ResultsFile::Outcome::Failed:
         services_.dialogs->ShowMessage(this,
                                        QStringLiteral("Could not save the results to ") + name +
                                            QStringLiteral(": ") + file.Reason() + QLatin1Char('.'),
-                                       kAppTitle, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+                                       kApplicationTitle, Dialogs::Icon::Warning,
+                                       Dialogs::Buttons::Ok);
         break;
     case ResultsFile::Outcome::Abandoned:
         // The window is closing; the process ends as soon as this returns to the close.

@@ -23,7 +23,6 @@ namespace {
 
 const QString kSearchCaption = QStringLiteral("Search!");
 const QString kStopCaption = QStringLiteral("Stop!");
-const QString kApplicationTitle = QStringLiteral("Scanvale");
 
 // True when the phrase holds nothing but spaces; other white space counts as text.
 bool IsBlank(const QString& phrase) {

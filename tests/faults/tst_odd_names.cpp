@@ -7,9 +7,6 @@
 
 #include <QtTest>
 #include <climits>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -18,33 +15,20 @@ using Paths = std::vector<std::string>;
 // Makes folders below the root so that the file f.txt in the deepest has a full path of
 // exactly `length` bytes; returns that path. Names are at most 255 bytes.
 std::string WriteAtPathLength(const TestTree& tree, size_t length, std::string_view bytes) {
-    std::string path = tree.Root();
     const size_t fileName = std::string_view("/f.txt").size();
-    int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int level = 0;
-    while (folder >= 0 && path.size() + fileName < length) {
+    size_t pathLength = tree.Root().size();
+    std::vector<std::string> folders;
+    while (pathLength + fileName < length) {
         // Leave at least two bytes for the next level ("/" and one letter).
-        size_t room = length - fileName - path.size() - 1;
+        const size_t room = length - fileName - pathLength - 1;
         size_t name = std::min<size_t>(room, 255);
         if (room > 255 && room - 255 < 2) {
             name = 200;
         }
-        const std::string part(name, static_cast<char>('a' + level++ % 26));
-        ::mkdirat(folder, part.c_str(), 0755);
-        const int next = ::openat(folder, part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(folder);
-        folder = next;
-        path += "/" + part;
+        folders.emplace_back(name, static_cast<char>('a' + folders.size() % 26));
+        pathLength += 1 + name;
     }
-    const int file = ::openat(folder, "f.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool written = file >= 0 && ::write(file, bytes.data(), bytes.size()) ==
-                                          static_cast<ssize_t>(bytes.size());
-    ::close(file);
-    ::close(folder);
-    if (!written) {
-        qFatal("cannot write the file at the end of a long path");
-    }
-    return path + "/f.txt";
+    return tree.WriteBelow(folders, bytes);
 }
 
 } // namespace

@@ -96,11 +96,14 @@ std::string TestTree::Fifo(std::string_view relative) const {
     return path;
 }
 
-std::string TestTree::WriteDeep(int levels, const std::string& folder,
-                                std::string_view bytes) const {
+std::string TestTree::WriteBelow(const std::vector<std::string>& folders,
+                                 std::string_view bytes) const {
     std::string path = root_;
     int current = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int level = 0; level < levels && current >= 0; ++level) {
+    for (const std::string& folder : folders) {
+        if (current < 0) {
+            break;
+        }
         ::mkdirat(current, folder.c_str(), 0755);
         const int next = ::openat(current, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ::close(current);
@@ -113,7 +116,12 @@ std::string TestTree::WriteDeep(int levels, const std::string& folder,
     ::close(file);
     ::close(current);
     if (!written) {
-        qFatal("cannot write the deep file");
+        qFatal("cannot write the file at the end of a chain of folders");
     }
     return path + "/f.txt";
+}
+
+std::string TestTree::WriteDeep(int levels, const std::string& folder,
+                                std::string_view bytes) const {
+    return WriteBelow(std::vector<std::string>(static_cast<size_t>(levels), folder), bytes);
 }

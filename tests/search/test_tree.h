@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A folder tree under a temporary folder that is removed with the object. Paths are relative
 // to the root; parent folders are created as needed.
@@ -22,8 +23,11 @@ public:
     std::string Folder(std::string_view relative) const;
     std::string Link(std::string_view target, std::string_view relative) const;
     std::string Fifo(std::string_view relative) const;
-    // Writes a file `levels` folders named `folder` below the root, deeper than a path can
-    // name in one call; returns its full path.
+    // Writes the file f.txt at the end of the chain of `folders` below the root, made one
+    // level at a time so that the path may be longer than one call can name; returns its
+    // full path.
+    std::string WriteBelow(const std::vector<std::string>& folders, std::string_view bytes) const;
+    // WriteBelow with `levels` folders named `folder`.
     std::string WriteDeep(int levels, const std::string& folder, std::string_view bytes) const;
 
 private:
