@@ -2,6 +2,7 @@
 
 #include "path_text.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -9,11 +10,11 @@
 namespace scanvale {
 
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results) {}
+    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {
     AppendPathItem(results_, path);
-    // The list repaints at the next yield, which comes before the next file at the latest.
+    // The list repaints at the window's next turn, which comes within milliseconds.
     results_.viewport()->update();
 }
 
@@ -23,6 +24,14 @@ void WindowSearchHost::ShowProgress(std::string_view text) {
 
 void WindowSearchHost::Yield() {
     QCoreApplication::processEvents();
+}
+
+void WindowSearchHost::Wait() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void WindowSearchHost::Wake() {
+    dispatcher_->wakeUp();
 }
 
 } // namespace scanvale

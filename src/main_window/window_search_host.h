@@ -2,6 +2,7 @@
 
 #include "search/search_host.h"
 
+class QAbstractEventDispatcher;
 class QTableWidget;
 class QTreeWidget;
 
@@ -12,6 +13,7 @@ namespace scanvale {
 // events, so any of its handlers (a stop request, another search) may run inside it.
 class WindowSearchHost final : public SearchHost {
 public:
+    // Made on the window's thread, whose event loop Wait() and Wake() work on.
     WindowSearchHost(QTreeWidget& folders, QTableWidget& results);
 
     // Appends the path as a result item: readable text, exact bytes kept for the save.
@@ -19,10 +21,15 @@ public:
     // Writes the text into the folder list's header, shown readably.
     void ShowProgress(std::string_view text) override;
     void Yield() override;
+    // Handles the window's events, sleeping in the event loop until one arrives or Wake().
+    void Wait() override;
+    // The event loop's own wake-up: it persists until the loop next looks for events.
+    void Wake() override;
 
 private:
     QTreeWidget& folders_;
     QTableWidget& results_;
+    QAbstractEventDispatcher* dispatcher_;
 };
 
 } // namespace scanvale

@@ -4,15 +4,16 @@
 
 namespace scanvale {
 
-// What the search engine needs from the window, and nothing more. The engine runs on the
-// window's one thread; every call below happens there.
+// What the search engine needs from the window, and nothing more. Every call but Wake()
+// happens on the window's thread, inside the search; the engine's worker threads never call
+// the window except through Wake().
 class SearchHost {
 public:
     virtual ~SearchHost() = default;
 
-    // Appends one matching file to the end of the results list and redraws the list at once,
-    // so results appear while the search goes on. `path` is the file's full path exactly as
-    // the file system gave it (bytes; not necessarily valid UTF-8). No duplicate check.
+    // Appends one matching file to the end of the results list, so results appear while the
+    // search goes on. `path` is the file's full path exactly as the file system gave it
+    // (bytes; not necessarily valid UTF-8). No duplicate check.
     virtual void AddResult(std::string_view path) = 0;
 
     // Sets the progress text shown in the folder list's column header
@@ -22,6 +23,14 @@ public:
     // Lets the window handle pending events (repaints, clicks, a stop request). Any window
     // handler may run inside this call, including one that starts another search.
     virtual void Yield() = 0;
+
+    // Like Yield(), but when no event is pending it blocks until one arrives or Wake() is
+    // called. A Wake() that comes before the Wait() is not lost: the Wait() then returns at
+    // once.
+    virtual void Wait() = 0;
+
+    // Ends the current or the next Wait(). May be called from any thread.
+    virtual void Wake() = 0;
 };
 
 } // namespace scanvale
