@@ -84,6 +84,8 @@ private:
     // Each folder with files to examine keeps a descriptor open until they are done.
     static constexpr size_t FoldersAhead = 64;
     static constexpr size_t ListingBytesAhead = size_t{16} << 20;
+    // Files examined without waiting for the disk after which the page cache counts as warm.
+    static constexpr size_t ColdWindow = 256;
 
     enum class Step : uint8_t { Enter, List, Files, Subfolders };
     struct Frame {
@@ -105,6 +107,13 @@ private:
                  FileDescriptor descriptor);
     void BeginDiskWait();
     void EndDiskWait();
+    // Threads that may work at once outside waits for the disk: the workers, and while reads
+    // have lately waited for the disk (a cold page cache) also the waiting readers, which then
+    // spend most of their time waiting: parking each when its read returns would cost more
+    // than it saves.
+    unsigned Allowed() const {
+        return filesSinceDiskWait_ < ColdWindow ? workers_ + waitingReaders_ : workers_;
+    }
     unsigned Active() const { return threads_ - parked_ - diskWaits_; }
     void WakeWorker();
     void Spawn();
@@ -141,6 +150,7 @@ private:
     unsigned threads_ = 0;   // worker threads of this pipeline
     unsigned parked_ = 0;    // of them, waiting for work
     unsigned diskWaits_ = 0; // of them, in a read that waits for the disk
+    size_t filesSinceDiskWait_ = ColdWindow;
 };
 
 } // namespace Search

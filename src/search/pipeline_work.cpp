@@ -81,17 +81,21 @@ public:
         if (done == n) {
             return done;
         }
+        waited_ = true;
         pipeline_.BeginDiskWait();
         done += ReadBlock(file, offset + done, destination + done, n - done);
         pipeline_.EndDiskWait();
         return done;
     }
 
+    bool Waited() const { return waited_; }
+
 private:
     Pipeline& pipeline_;
     const PipelineFolder& folder_;
     size_t file_;
     bool inMemory_ = false; // reads never wait: no need to ask first
+    bool waited_ = false;   // a read waited for the disk
 };
 
 void Pipeline::Work(bool untilIdle) {
@@ -100,7 +104,7 @@ void Pipeline::Work(bool untilIdle) {
     std::unique_lock lock(mutex_);
     while (!left_) {
         Task task;
-        if (Active() > workers_ || !NextTask(task)) {
+        if (Active() > Allowed() || !NextTask(task)) {
             if (untilIdle) {
                 return;
             }
@@ -256,6 +260,7 @@ void Pipeline::ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& 
     const bool found =
         Search::ExamineFile(task.descriptor->Get(), task.name.c_str(), phrase, buffer, steps);
     const std::lock_guard lock(mutex_);
+    filesSinceDiskWait_ = steps.Waited() ? 0 : filesSinceDiskWait_ + 1;
     if (left_ || folder.filesDone) {
         return;
     }
@@ -270,6 +275,7 @@ void Pipeline::ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& 
 void Pipeline::BeginDiskWait() {
     const std::lock_guard lock(mutex_);
     ++diskWaits_;
+    filesSinceDiskWait_ = 0;
     if (order_.Empty() || left_) {
         return;
     }
@@ -286,7 +292,7 @@ void Pipeline::EndDiskWait() {
 }
 
 void Pipeline::WakeWorker() {
-    if (parked_ > 0 && Active() < workers_ && !order_.Empty()) {
+    if (parked_ > 0 && Active() < Allowed() && !order_.Empty()) {
         workReady_.notify_one();
     }
 }
