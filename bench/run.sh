@@ -9,7 +9,7 @@
 #     worker against `rg -j1`.
 #   cold (COLD=1): every file's cached pages are dropped (bench/drop_pages.py, no root needed)
 #     before every timed run of every tool. The engine against the better of `rg -j8` and
-#     `rg -j32` on (a) and (c); one worker against `rg -j1`.
+#     `rg -j32` on (a) and (c); one thread against `rg -j1`.
 #
 #   (a) many:  60,000 text files of 1-16 KiB in ~3,000 folders up to 6 deep
 #   (b) large: 40 text files of 25 MB
@@ -17,8 +17,8 @@
 # The phrase occurs nowhere, so every byte of every text file is scanned.
 #
 # BENCH_BIN times another benchmark program (an older build, say); ONE_WORKER holds the
-# options that make it use one worker (default "--workers 1"; empty for a program that has no
-# other way). CORPORA picks the corpora (default "many large real" warm, "many real" cold).
+# options that make it search on one thread (default "--workers 1 --readers 0"; empty for a
+# program that has no other way). CORPORA picks the corpora (default "many large real" warm, "many real" cold).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # The build folder whose benchmark program was built last (make bench builds build/ or, in CI,
@@ -27,7 +27,7 @@ newest=$(ls -t "$here"/../build/bench/scanvale_bench "$here"/../build-ci/bench/s
     2>/dev/null | head -n 1 || true)
 build=${BUILD_DIR:-${newest%/bench/scanvale_bench}}
 bench_bin=${BENCH_BIN:-$build/bench/scanvale_bench}
-one_worker=(${ONE_WORKER---workers 1})
+one_worker=(${ONE_WORKER---workers 1 --readers 0})
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-3}
 cold=${COLD:-0}
