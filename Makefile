@@ -1,8 +1,8 @@
 # The two everyday commands: `make run` builds and starts Scanvale, `make test` builds it
 # and runs the whole test suite. Both install the Debian packages they need first.
 # CI sets CI=true; its preset turns compiler warnings into errors, and `make test` then also
-# runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer and each fuzzer
-# for FUZZ_SECONDS.
+# runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer, the engine and
+# window tests under ThreadSanitizer, and each fuzzer for FUZZ_SECONDS.
 ifeq ($(CI),true)
 PRESET ?= ci
 else
@@ -13,12 +13,13 @@ endif
 BUILD_DIR_default = build
 BUILD_DIR_ci = build-ci
 BUILD_DIR_asan-ubsan = build-asan
+BUILD_DIR_tsan = build-tsan
 BUILD_DIR = $(BUILD_DIR_$(PRESET))
 
 # How long each fuzzer runs in `make fuzz` (and in CI).
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan fuzz bench package screenshot clean
+.PHONY: all deps build run test test-asan test-tsan fuzz bench package screenshot clean
 
 all: build
 
@@ -38,11 +39,17 @@ test: deps
 	@ctest --preset $(PRESET)
 ifeq ($(CI)$(PRESET),trueci)
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-tsan
 	@$(MAKE) --no-print-directory fuzz
 endif
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan-ubsan
+
+# The engine and window tests (the CTest label "unit") under ThreadSanitizer; its preset
+# builds only them.
+test-tsan:
+	@$(MAKE) --no-print-directory test PRESET=tsan
 
 # libFuzzer needs clang: the fuzzers are a small project of their own (fuzz/CMakeLists.txt).
 fuzz: deps
@@ -68,4 +75,4 @@ screenshot: build
 	@scripts/screenshot.sh $(BUILD_DIR)/app/scanvale docs/screenshot.png
 
 clean:
-	rm -rf build build-ci build-asan build-fuzz
+	rm -rf build build-ci build-asan build-tsan build-fuzz

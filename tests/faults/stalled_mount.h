@@ -7,6 +7,14 @@
 
 namespace scanvale::test {
 
+// How soon a stop must end a search while a call stalls: at once, which the sanitizers (on a
+// loaded machine) slow down; there the bound only has to tell it from a wait on the call.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr double StopBoundMs = 500;
+#else
+inline constexpr double StopBoundMs = 50;
+#endif
+
 // The FUSE file system of stall_fs.py mounted on a fresh temporary folder: reading its file
 // a-stalls.txt, or looking up its hidden folder lookup-stalls, waits until Release(). Released
 // and unmounted when this object goes away. Needs /dev/fuse, fusermount3 and Debian's

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 using scanvale::test::StalledMount;
+using scanvale::test::StopBoundMs;
 
 namespace {
 
@@ -89,9 +90,11 @@ private slots:
         click.stop();
         QVERIFY(sinceStop.isValid());
         qInfo("from the stop to the search's return: %.3f ms", stopMs);
-        QVERIFY2(stopMs < 50, qPrintable(QString::number(stopMs)));
+        QVERIFY2(stopMs < StopBoundMs, qPrintable(QString::number(stopMs)));
         QVERIFY(host.results.empty());
-        QCOMPARE(host.progress, lookup ? Paths{} : Paths{"Searching " + root});
+        // The listed folder is shown, unless the stop came in the same turn as its event.
+        QVERIFY(host.progress.empty() || host.progress == Paths{"Searching " + root});
+        QVERIFY(!lookup || host.progress.empty());
         QVERIFY(Search::Pipeline::RunningWorkers() > 0); // stuck in the call
         // Stuck in a read, a worker holds the file and its folder open.
         QCOMPARE(DescriptorsBelow(mount.path()) > 0, !lookup);

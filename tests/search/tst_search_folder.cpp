@@ -5,7 +5,6 @@
 #include "search/directory_listing.h"
 #include "search/folder_listing.h"
 #include "search/globals.h"
-#include "search/pipeline.h"
 #include "search/search.h"
 #include "sequential_walk.h"
 #include "test_tree.h"
@@ -40,7 +39,8 @@ FakeSearchHost WalkSequentially(const std::string& folder, const std::string& ph
 }
 
 // Walks the tree as a user whom permissions bind: as this process when it is not root,
-// otherwise in a child process that has become "nobody".
+// otherwise in a child process that has become "nobody". A child forked from a process with
+// threads had better start none (ThreadSanitizer refuses it): the child walks sequentially.
 Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
     if (::geteuid() != 0) {
         return Walk(tree.Root(), phrase, true).results;
@@ -48,10 +48,6 @@ Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
     std::filesystem::permissions(
         tree.Root(), std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
                          std::filesystem::perms::others_exec | std::filesystem::perms::others_read);
-    // The child starts workers of its own: fork while this process runs none.
-    for (int i = 0; i < 1000 && Search::Pipeline::RunningWorkers() > 0; ++i) {
-        QTest::qWait(10);
-    }
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return {"pipe failed"};
@@ -63,7 +59,9 @@ Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
             ::_exit(3);
         }
         std::string out;
-        for (const std::string& path : Walk(tree.Root(), phrase, true).results) {
+        FakeSearchHost host;
+        SearchFolderSequentially(tree.Root(), AllFiles, phrase, 1, 1, host);
+        for (const std::string& path : host.results) {
             out += path + "\n";
         }
         const bool written =
