@@ -84,6 +84,9 @@ private:
     // Each folder with files to examine keeps a descriptor open until they are done.
     static constexpr size_t FoldersAhead = 64;
     static constexpr size_t ListingBytesAhead = size_t{16} << 20;
+    // A folder whose directory is larger than this (some 30,000 to 50,000 names, whatever the
+    // file system) is not listed ahead.
+    static constexpr uint64_t LargeFolderBytes = uint64_t{1} << 20;
     // Files examined without waiting for the disk after which the page cache counts as warm.
     static constexpr size_t ColdWindow = 256;
 

@@ -56,8 +56,9 @@ struct PipelineFolder {
     const size_t index; // among the parent's subfolders
 
     Listing listing = Listing::Waiting;
-    bool exists;          // known to be a folder (the listed folder's test comes first)
-    bool entered = false; // the window's position has reached it
+    bool exists;           // known to be a folder (the listed folder's test comes first)
+    bool entered = false;  // the window's position has reached it
+    bool deferred = false; // too large to be listed ahead: listed once entered
     std::pair<dev_t, ino_t> id{};
     DirectoryListing files;      // freed once the window has gone past them
     DirectoryListing subfolders; // when subfolders are walked

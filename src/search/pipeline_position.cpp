@@ -89,6 +89,11 @@ void Pipeline::EnterSubfolder(Frame& frame) {
         --aheadFolders_;
         aheadBytes_ -= child->budgetBytes;
         child->budgetBytes = 0;
+        if (child->deferred) {
+            child->deferred = false;
+            order_.Push(child, WalkOrder::Kind::List);
+            WakeWorker();
+        }
         ReleaseBudget();
     } else {
         child = std::make_shared<PipelineFolder>(parent.PathOf(parent.subfolders.NameView(next)),

@@ -206,6 +206,13 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
         {
             const std::lock_guard lock(mutex_);
             repeated = OnDescent(f);
+            if (!repeated && !f.entered && static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
+                // A very large folder is listed only once the window has reached it, so that
+                // no two of them are held at once.
+                f.listing = PipelineFolder::Listing::Waiting;
+                f.deferred = true;
+                return;
+            }
         }
         if (repeated) {
             state = PipelineFolder::Listing::Repeated;

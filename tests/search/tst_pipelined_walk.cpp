@@ -153,6 +153,36 @@ private slots:
         }
     }
 
+    // A folder too large to be listed ahead (its directory holds over a mebibyte) is listed
+    // once the window reaches it, and shows what the sequential walk shows.
+    void largeFolderListedWhenReached() {
+        if (!QFileInfo(QStringLiteral("/dev/shm")).isWritable()) {
+            QSKIP("making a folder of 60,000 names needs the memory file system /dev/shm");
+        }
+        const TestTree tree(QStringLiteral("/dev/shm"));
+        // The window stays in "a" while its files are examined, and "b" is taken up ahead.
+        for (int i = 0; i < 2000; ++i) {
+            tree.Write("a/f" + std::to_string(i), "no match");
+        }
+        tree.Write("b/zz.txt", "needle");
+        tree.Write("c/f.txt", "needle");
+        for (int i = 0; i < 60000; ++i) {
+            ::close(::open(tree.Path("b/e" + std::to_string(i)).c_str(),
+                           O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        }
+        struct stat st {};
+        QVERIFY(::stat(tree.Path("b").c_str(), &st) == 0 && st.st_size > (1 << 20));
+        FakeSearchHost sequential;
+        SearchFolderSequentially(tree.Root(), AllFiles, "needle", 0, 1, sequential);
+        for (unsigned workers : {1u, 4u}) {
+            FakeSearchHost pipelined;
+            Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, pipelined,
+                                 {.workers = workers});
+            QCOMPARE(pipelined.results, sequential.results);
+            QCOMPARE(pipelined.progress, sequential.progress);
+        }
+    }
+
     // The window stops the walk in a turn after the first result: nothing is shown after
     // that turn, though the workers had found more, and every worker ends.
     void stopDropsWhatWasFoundBeyondIt() {
