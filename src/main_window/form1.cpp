@@ -8,6 +8,7 @@
 #include "hover_pointer.h"
 #include "picture_button.h"
 #include "pointer_image.h"
+#include "result_actions.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -54,10 +55,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
     connect(controls_.Check1, &QAbstractButton::clicked, this, &Form1::Check1_Click);
     connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
     connect(controls_.Check6, &QAbstractButton::toggled, this, &Form1::Check6_Click);
-    // Both are owned by the widgets they handle.
+    // All three are owned by the widgets they handle.
     new HoverPointer(*this, controls_);
     new FolderListDrag(*controls_.ListView1, PointerFolder(),
                        [this] { HoverPointer::Apply(*this, PointerKind::Default); });
+    new ResultActions(*controls_.ListView2, *services_.dialogs);
 }
 
 QString Form1::PointerFolder() const {
