@@ -27,7 +27,7 @@ QMessageBox::Icon ToQt(Dialogs::Icon icon) {
 
 } // namespace
 
-QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
+QByteArray QtDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
     return scanvale::BrowseForFolder(owner, prompt);
 }
 
