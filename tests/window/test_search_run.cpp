@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -124,6 +126,7 @@ private slots:
     void foldersRemovedDuringRun();
     void missingFolderSkipped();
     void pathsThatAreNotUtf8();
+    void longPastedPhraseSearchedWhole();
     void closingDuringRunEndsProcess();
 };
 
@@ -439,6 +442,27 @@ void TestSearchRun::pathsThatAreNotUtf8() {
     QCOMPARE(f.Messages(), QStringList{"Done."});
     QCOMPARE(f.Results(), QStringList{shown + QStringLiteral("/caf\\xe9.txt")});
     QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)), folder + "/caf\xe9.txt");
+}
+
+void TestSearchRun::longPastedPhraseSearchedWhole() {
+    // A phrase far longer than a line edit takes by default is pasted and searched whole: a
+    // file that holds only its first 32,767 characters is not listed.
+    QString phrase;
+    for (int word = 0; phrase.size() < 40000; ++word) {
+        phrase += QStringLiteral("word%1 ").arg(word);
+    }
+    phrase.truncate(40000);
+    Tree tree;
+    tree.Write("Cut/f.txt", "Text: " + phrase.left(32767).toStdString());
+    tree.Write("Whole/f.txt", "Text: " + phrase.toStdString());
+    RunFixture f;
+    f.Add({tree.Path("Cut"), tree.Path("Whole")});
+    QGuiApplication::clipboard()->setText(phrase);
+    f.phrase->setFocus();
+    QTest::keySequence(f.phrase, QKeySequence::Paste);
+    QCOMPARE(f.phrase->text().size(), phrase.size());
+    f.Click();
+    QCOMPARE(f.Results(), QStringList{tree.Path("Whole/f.txt")});
 }
 
 void TestSearchRun::closingDuringRunEndsProcess() {
