@@ -10,8 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -185,10 +190,32 @@ private slots:
         QCOMPARE(pointer.cursor().shape(), Qt::ArrowCursor);
     }
 
-    void rejectsWhatIsNotAFile() {
+    // Only a regular file is read, and nothing waits: a FIFO that no one writes to would hold
+    // an open or a read for ever, and a device such as /dev/zero has no end.
+    void rejectsWhatIsNotARegularFileWithoutWaiting() {
         QVERIFY(PointerImage::Load(m_dir.filePath("missing.cur")).isNull());
         QVERIFY(PointerImage::Load(m_dir.path()).isNull());
         QVERIFY(PointerImage::Load(QString()).isNull());
+        const QString zero = m_dir.filePath(QStringLiteral("zero.ico"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        const QString fifo = m_dir.filePath(QStringLiteral("HAND-M.CUR"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString& path : {zero, fifo}) {
+            auto loading = std::async(std::launch::async,
+                                      [path] { return PointerImage::Load(path).isNull(); });
+            const bool ended =
+                loading.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+            if (!ended) {
+                // Lets an open of the FIFO that waits for a writer return, so the test can end.
+                const int writer =
+                    ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                if (writer >= 0) {
+                    ::close(writer);
+                }
+            }
+            QVERIFY2(ended, qPrintable(path + QStringLiteral(" held the load")));
+            QVERIFY(loading.get());
+        }
     }
 
     // Random byte damage anywhere in a valid file must never crash or read out of bounds

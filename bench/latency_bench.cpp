@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTimer>
@@ -31,10 +32,10 @@ namespace {
 // `onDone` when the run's "Done." box would open.
 class BenchDialogs final : public scanvale::Dialogs {
 public:
-    QString folder;
+    QByteArray folder;
     std::function<void()> onDone;
 
-    QString BrowseForFolder(QWidget*, const QString&) override { return folder; }
+    QByteArray BrowseForFolder(QWidget*, const QString&) override { return folder; }
     Answer ShowMessage(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
         if (text == QStringLiteral("Done.") && onDone) {
             onDone();
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     BenchDialogs dialogs;
-    dialogs.folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    dialogs.folder = QFile::encodeName(QDir(QFile::decodeName(argv[2])).absolutePath());
     scanvale::Form1 form({.dialogs = &dialogs,
                           .maybeOpenHomePage = {},
                           .endProcess = {},

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev libicu-dev
     fonts-liberation
-    xvfb xauth xdotool xclip x11-utils libx11-dev
+    xvfb xauth xdotool xclip x11-utils libx11-dev libxcb1-dev openbox
     dbus dbus-daemon libglib2.0-bin at-spi2-core
     desktop-file-utils appstream strace file
 )

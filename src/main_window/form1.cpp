@@ -6,6 +6,7 @@
 #include "folder_list_drag.h"
 #include "form1_layout.h"
 #include "hover_pointer.h"
+#include "path_text.h"
 #include "picture_button.h"
 #include "pointer_image.h"
 #include "result_actions.h"
@@ -27,9 +28,9 @@ constexpr int kColumnWidthTwips = 5300;
 
 // Collapses each pair of adjacent separators into one, in a single left-to-right pass that
 // does not rescan what it wrote: "a//b" becomes "a/b" and "a///b" becomes "a//b".
-QString CollapseSeparatorPairs(const QString& path) {
-    QString collapsed = path;
-    collapsed.replace(QStringLiteral("//"), QStringLiteral("/"));
+QByteArray CollapseSeparatorPairs(const QByteArray& path) {
+    QByteArray collapsed = path;
+    collapsed.replace("//", "/");
     return collapsed;
 }
 
@@ -113,14 +114,15 @@ void Form1::Check3_Click() {
     // Raises the click once more; that nested run finds the button unchecked and returns.
     controls_.Check3->setChecked(false);
 
-    const QString folder =
+    const QByteArray folder =
         services_.dialogs->BrowseForFolder(this, QStringLiteral("Please select folder to add:"));
     if (folder.isEmpty()) {
         return;
     }
     SetMousePointer(PointerKind::Hourglass);
-    auto* item = new QTreeWidgetItem(controls_.ListView1);
-    item->setText(0, CollapseSeparatorPairs(folder));
+    // The item keeps the folder's exact bytes for the search and shows them readably.
+    const QByteArray path = CollapseSeparatorPairs(folder);
+    AppendPathItem(*controls_.ListView1, {path.constData(), static_cast<size_t>(path.size())});
     SetMousePointer(PointerKind::Default);
 }
 

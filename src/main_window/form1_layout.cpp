@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
 namespace scanvale {
@@ -218,6 +219,8 @@ Form1Controls Form1Layout::Build(QWidget& form) {
     // At 19 pixels high the style's inner padding would cut the bold 9-point text; the sunken
     // frame stays, the padding goes.
     c.Text1->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    // The phrase has no length limit: the toolkit's default would cut it at 32,767 characters.
+    c.Text1->setMaxLength(std::numeric_limits<int>::max());
     c.Check5 = PlaceOption(form, "Check5");
     c.Check4 = PlaceOption(form, "Check4");
     c.Check3 = PlacePictureButton(form, "Check3", QIcon(QStringLiteral(":/assets/add_folder.svg")),

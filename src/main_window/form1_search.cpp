@@ -1,15 +1,15 @@
 // The search button: starts a run over the listed folders, or asks a running one to stop.
 
 #include "dialogs.h"
+#include "file_exists.h"
 #include "form1.h"
+#include "path_text.h"
 #include "picture_button.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "window_search_host.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -95,15 +95,16 @@ void Form1::Check1_Click() {
             if (item == nullptr) {
                 break;
             }
-            const QString folder = item->text(0);
+            // The folder's exact bytes: its name need not be UTF-8.
+            const QByteArray folder = ItemPathBytes(*item);
             // A folder gone since it was added is skipped without a message.
-            if (!QFileInfo(folder).isDir()) {
+            if (!FolderExists(folder)) {
                 continue;
             }
             // The phrase is read anew for each folder, untrimmed.
             const QByteArray phrase = controls_.Text1->text().toUtf8();
-            Search::SearchFolder(QFile::encodeName(folder).toStdString(), ExtensionFilter,
-                                 phrase.toStdString(), CompareMode, IncludeSubfolders, host);
+            Search::SearchFolder(folder.toStdString(), ExtensionFilter, phrase.toStdString(),
+                                 CompareMode, IncludeSubfolders, host);
         }
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,

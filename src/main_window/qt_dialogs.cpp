@@ -1,9 +1,13 @@
 #include "qt_dialogs.h"
 
 #include "browse_for_folder.h"
+#include "file_choice_proxy.h"
 
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <memory>
 
 namespace scanvale {
 
@@ -25,9 +29,29 @@ QMessageBox::Icon ToQt(Dialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Choosing a file type gives the typed name that type's extension; a choice of every file,
+// whose pattern is *.*, would turn "list.txt" into "list.*". Such a choice keeps the name as
+// it was typed. The name is taken as the choice changes, before the dialog rewrites it.
+void KeepTypedNameForEveryFile(QFileDialog& dialog) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (name == nullptr || types == nullptr) {
+        return;
+    }
+    auto typed = std::make_shared<QString>();
+    QObject::connect(types, &QComboBox::currentIndexChanged, name,
+                     [name, typed] { *typed = name->text(); });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, name,
+                     [name, typed](const QString& filter) {
+                         if (FileChoiceProxy::ListsEveryFile(filter)) {
+                             name->setText(*typed);
+                         }
+                     });
+}
+
 } // namespace
 
-QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
+QByteArray QtDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
     return scanvale::BrowseForFolder(owner, prompt);
 }
 
@@ -50,10 +74,15 @@ QString QtDialogs::SaveFileName(QWidget* owner, const QString& title, const QStr
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The toolkit's own dialog, whose listing this program can correct: a desktop's dialog
+    // would take "All Files (*.*)" literally and hide every name without a dot.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
         dialog.selectNameFilter(filters.front());
     }
+    FileChoiceProxy::Install(dialog);
+    KeepTypedNameForEveryFile(dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -9,11 +9,16 @@ set -euo pipefail
 E2E_TMP=$(mktemp -d)
 E2E_XVFB_PID=""
 E2E_PROGRAM_PID=""
+E2E_WM_PID=""
 readonly E2E_SCREEN_WIDTH=1024 E2E_SCREEN_HEIGHT=768
 
 e2e_cleanup() {
     if [[ -n "$E2E_PROGRAM_PID" ]] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
         kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_WM_PID" ]]; then
+        kill "$E2E_WM_PID" 2>/dev/null || true
+        wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     if [[ -n "$E2E_XVFB_PID" ]]; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
@@ -71,6 +76,20 @@ e2e_start_display() {
     export QT_QPA_PLATFORM=xcb
 }
 
+_e2e_window_manager_runs() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Starts Debian's openbox on the display and waits until it manages windows: it announces
+# itself on the root window once it has taken over window management there.
+e2e_start_window_manager() {
+    e2e_require openbox xprop
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_wait_until 10000 _e2e_window_manager_runs ||
+        e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+}
+
 # e2e_start_program <binary>: starts the program in the background.
 e2e_start_program() {
     "$1" >"$E2E_TMP/program.log" 2>&1 &
@@ -97,6 +116,18 @@ e2e_window_geometry() {
         /^ *Width:/ { w = $NF }
         /^ *Height:/ { h = $NF }
         END { print x, y, w, h }'
+}
+
+# e2e_frame_geometry <id>: prints "left top width height" of the frame around the window: its
+# ancestor that is a child of the root window (the window itself when nothing framed it).
+e2e_frame_geometry() {
+    local window=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    while parent=$(xwininfo -tree -id "$window" | awk '/Parent window id:/ { print $4 }') &&
+        [[ -n "$parent" && $((parent)) != $((root)) ]]; do
+        window=$parent
+    done
+    e2e_window_geometry "$window"
 }
 
 # e2e_close_window <closer binary> <id>: closes the window as the close button would.

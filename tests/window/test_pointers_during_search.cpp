@@ -33,7 +33,7 @@ struct RunFixture : FormFixture {
         folders = Find<QTreeWidget>("ListView1");
         results = Find<QTableWidget>("ListView2");
         for (const char* name : {"A", "B", "C"}) {
-            dialogs.folders.enqueue(Folder(name));
+            dialogs.folders.enqueue(QByteArray::fromStdString(tree.Path(name)));
             Find<QAbstractButton>("Check3")->setChecked(true);
         }
         dialogs.calls.clear();

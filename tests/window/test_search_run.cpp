@@ -8,7 +8,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QDir>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -46,7 +47,7 @@ struct Tree {
     // `name` is bytes: a name need not be valid UTF-8.
     void Write(const std::string& name, const std::string& contents) const {
         const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + name;
-        QDir().mkpath(QFile::decodeName(path.substr(0, path.rfind('/')).c_str()));
+        std::filesystem::create_directories(path.substr(0, path.rfind('/')));
         std::ofstream(path, std::ios::binary) << contents;
     }
     QString Path(const QString& relative) const { return dir.filePath(relative); }
@@ -71,7 +72,7 @@ struct RunFixture : FormFixture {
     // Adds folders through the "Add Folder to Search" press, as the user does.
     void Add(const QStringList& paths) {
         for (const QString& path : paths) {
-            dialogs.folders.enqueue(path);
+            dialogs.folders.enqueue(QFile::encodeName(path));
             Find<QAbstractButton>("Check3")->setChecked(true);
         }
         dialogs.calls.clear();
@@ -125,6 +126,7 @@ private slots:
     void foldersRemovedDuringRun();
     void missingFolderSkipped();
     void pathsThatAreNotUtf8();
+    void longPastedPhraseSearchedWhole();
     void closingDuringRunEndsProcess();
 };
 
@@ -420,20 +422,47 @@ void TestSearchRun::missingFolderSkipped() {
 }
 
 void TestSearchRun::pathsThatAreNotUtf8() {
-    // A folder named in UTF-8 is found from its list item; a file name that is not UTF-8 is
-    // shown readably and its exact bytes are kept for the save.
+    // Folder and file names need not be UTF-8: a folder chosen by its exact bytes is listed
+    // readably (\xNN for a byte that is not UTF-8) and searched, and a file found in it keeps
+    // its exact bytes for the save.
     Tree tree;
     tree.Write("\xc3\x9c"
-               "ber/caf\xe9.txt",
+               "ber\xff/caf\xe9.txt",
                "invoice\n");
     RunFixture f;
-    const QString folder = tree.Path(QStringLiteral("\u00dcber"));
-    f.Add({folder});
+    const QByteArray folder = QFile::encodeName(tree.dir.path()) + "/\xc3\x9c"
+                                                                   "ber\xff";
+    f.dialogs.folders.enqueue(folder);
+    f.Find<QAbstractButton>("Check3")->setChecked(true);
+    const QString shown = tree.Path(QStringLiteral("\u00dcber\\xff"));
+    QCOMPARE(Texts(*f.folders), QStringList{shown});
+    f.dialogs.calls.clear();
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
-    QCOMPARE(f.Results(), QStringList{folder + QStringLiteral("/caf\\xe9.txt")});
-    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)),
-             QFile::encodeName(folder) + QByteArray("/caf\xe9.txt"));
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(f.Results(), QStringList{shown + QStringLiteral("/caf\\xe9.txt")});
+    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)), folder + "/caf\xe9.txt");
+}
+
+void TestSearchRun::longPastedPhraseSearchedWhole() {
+    // A phrase far longer than a line edit takes by default is pasted and searched whole: a
+    // file that holds only its first 32,767 characters is not listed.
+    QString phrase;
+    for (int word = 0; phrase.size() < 40000; ++word) {
+        phrase += QStringLiteral("word%1 ").arg(word);
+    }
+    phrase.truncate(40000);
+    Tree tree;
+    tree.Write("Cut/f.txt", "Text: " + phrase.left(32767).toStdString());
+    tree.Write("Whole/f.txt", "Text: " + phrase.toStdString());
+    RunFixture f;
+    f.Add({tree.Path("Cut"), tree.Path("Whole")});
+    QGuiApplication::clipboard()->setText(phrase);
+    f.phrase->setFocus();
+    QTest::keySequence(f.phrase, QKeySequence::Paste);
+    QCOMPARE(f.phrase->text().size(), phrase.size());
+    f.Click();
+    QCOMPARE(f.Results(), QStringList{tree.Path("Whole/f.txt")});
 }
 
 void TestSearchRun::closingDuringRunEndsProcess() {

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <utility>
 
 using scanvale::Form1;
 using scanvale::test::FormFixture;
@@ -39,6 +41,39 @@ int DarkPixels(QWidget& widget) {
     int dark = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+// The columns where the option's rendering changes when it is ticked: the tick box.
+std::pair<int, int> TickColumns(QCheckBox& option) {
+    const bool ticked = option.isChecked();
+    option.setChecked(false);
+    const QImage unticked = option.grab().toImage();
+    option.setChecked(true);
+    const QImage tickedImage = option.grab().toImage();
+    option.setChecked(ticked);
+    int left = unticked.width();
+    int right = -1;
+    for (int y = 0; y < unticked.height(); ++y) {
+        for (int x = 0; x < unticked.width(); ++x) {
+            if (unticked.pixel(x, y) != tickedImage.pixel(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+// How many pixels dark enough to be caption text lie in the columns before `end`.
+int DarkPixelsBefore(QWidget& widget, int end) {
+    const QImage image = widget.grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < std::min(end, image.width()); ++x) {
             dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
         }
     }
@@ -173,9 +208,13 @@ void TestWindowLayout::pictures() {
         // The caption is drawn, also on the low "Clear Results" button.
         QVERIFY2(DarkPixels(*button) > 50, e.name);
     }
-    // The options carry their tick box to the right of the caption.
-    QCOMPARE(f.Find<QCheckBox>("Check4")->layoutDirection(), Qt::RightToLeft);
-    QCOMPARE(f.Find<QCheckBox>("Check5")->layoutDirection(), Qt::RightToLeft);
+    // The options carry their tick box at their right edge, the caption to its left.
+    for (const char* name : {"Check4", "Check5"}) {
+        auto* option = f.Find<QCheckBox>(name);
+        const auto [left, right] = TickColumns(*option);
+        QVERIFY2(left > option->width() / 2 && right >= option->width() - 20, name);
+        QVERIFY2(DarkPixelsBefore(*option, left) > 50, name);
+    }
 }
 
 void TestWindowLayout::listsAndTips() {
