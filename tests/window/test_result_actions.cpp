@@ -394,7 +394,7 @@ void TestResultActions::actionsInsideSearchYields() {
     f.Load().show();
     auto* results = f.Find<QTableWidget>("ListView2");
     for (const char* name : {"A", "B"}) {
-        f.dialogs.folders.enqueue(QString::fromStdString(tree.Path(name)));
+        f.dialogs.folders.enqueue(QByteArray::fromStdString(tree.Path(name)));
         f.Find<QAbstractButton>("Check3")->setChecked(true);
     }
     f.dialogs.calls.clear();
