@@ -150,6 +150,10 @@ QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     ShareListLook(*list, role);
+    // A search writes the header for every folder it enters. A view lays all its rows out
+    // again after any change of header text, in case the header's height changed; this header
+    // always holds one line in one font, so its own repaint is all a new text needs.
+    QObject::disconnect(list->model(), &QAbstractItemModel::headerDataChanged, list, nullptr);
     return list;
 }
 
