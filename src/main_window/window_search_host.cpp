@@ -9,11 +9,11 @@
 namespace scanvale {
 
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results) {}
+    : folders_(folders), results_(results), pacer_(*folders.window()) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {
     AppendPathItem(results_, path);
-    // The list repaints at the next yield, which comes before the next file at the latest.
+    // The list repaints with the next frame.
     results_.viewport()->update();
 }
 
@@ -23,6 +23,10 @@ void WindowSearchHost::ShowProgress(std::string_view text) {
 
 void WindowSearchHost::Yield() {
     QCoreApplication::processEvents();
+}
+
+void WindowSearchHost::PaintNow() {
+    pacer_.PaintNow();
 }
 
 } // namespace scanvale
