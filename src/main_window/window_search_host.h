@@ -3,6 +3,8 @@
 #include "frame_pacer.h"
 #include "search/search_host.h"
 
+#include <QElapsedTimer>
+
 class QTableWidget;
 class QTreeWidget;
 
@@ -24,6 +26,9 @@ public:
     void AddResult(std::string_view path) override;
     // Writes the text into the folder list's header, shown readably.
     void ShowProgress(std::string_view text) override;
+    // Handles what the program posted for the window at once, and takes a full turn of the
+    // event loop (input, timers) when the last one is a millisecond old: a full turn costs far
+    // more than the examination of a small file.
     void Yield() override;
 
     // Puts the lists as they are now on screen before returning (before a run's "Done.").
@@ -33,6 +38,7 @@ private:
     QTreeWidget& folders_;
     QTableWidget& results_;
     FramePacer pacer_;
+    QElapsedTimer sinceFullTurn_;
 };
 
 } // namespace scanvale
