@@ -18,7 +18,7 @@ BUILD_DIR = $(BUILD_DIR_$(PRESET))
 # How long each fuzzer runs in `make fuzz` (and in CI).
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan fuzz bench package screenshot clean
+.PHONY: all deps build run test test-asan fuzz bench bench-window package screenshot clean
 
 all: build
 
@@ -56,6 +56,13 @@ bench: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 	@bench/run.sh
+
+# The real window's search against the engine alone, on a private X server.
+bench-window: deps
+	@scripts/install-deps.sh --bench
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+	@bench/window.sh
 
 # The Debian package, written to $(BUILD_DIR)/package/.
 package: build

@@ -26,25 +26,10 @@ for tool in "$bench_bin" "$read_bin"; do
 done
 command -v rg >/dev/null || { echo "ripgrep is missing: scripts/install-deps.sh --bench" >&2; exit 1; }
 
-mkdir -p "$dir"
-make_corpus() { # name, command...
-    local name=$1; shift
-    if [[ ! -f $dir/$name.done ]]; then
-        echo "building corpus $name in $dir/$name ..." >&2
-        rm -rf "${dir:?}/$name"
-        "$@"
-        touch "$dir/$name.done"
-    fi
-}
-make_corpus many python3 "$here/make_corpus.py" many "$dir/many"
-make_corpus large python3 "$here/make_corpus.py" large "$dir/large"
-copy_real() {
-    mkdir -p "$dir/real"
-    cp -a /usr/include "$dir/real/include"
-    cp -a /usr/share "$dir/real/share"
-    find "$dir/real" -type l -delete
-}
-make_corpus real copy_real
+source "$here/corpora.sh"
+for name in many large real; do
+    corpus "$name"
+done
 
 # Best wall-clock seconds of $runs runs of a command (output discarded).
 best() {

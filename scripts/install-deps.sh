@@ -12,7 +12,7 @@ packages=(
     desktop-file-utils appstream strace file
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep python3)
+    packages+=(ripgrep grep python3 openbox)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)

@@ -151,6 +151,16 @@ QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     ShareListLook(*list, role);
+    // A search writes the header for every folder it enters. The list and its header view
+    // each lay themselves out again after any change of header text, in case the header's
+    // size changed; this header always holds one line in one font, so the header's repaint is
+    // all a new text needs.
+    const QAbstractItemModel* model = list->model();
+    QHeaderView* header = list->header();
+    QObject::disconnect(model, &QAbstractItemModel::headerDataChanged, list, nullptr);
+    QObject::disconnect(model, &QAbstractItemModel::headerDataChanged, header, nullptr);
+    QObject::connect(model, &QAbstractItemModel::headerDataChanged, header,
+                     &QHeaderView::headerDataChanged);
     return list;
 }
 

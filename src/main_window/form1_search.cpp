@@ -107,6 +107,7 @@ void Form1::Check1_Click() {
                                  CompareMode, IncludeSubfolders, host);
         }
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
+        host.PaintNow();
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
         SetCaption(button, kSearchCaption);
