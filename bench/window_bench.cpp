@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -35,10 +36,10 @@ namespace {
 // `onDone` when the run's "Done." box would open.
 class BenchDialogs final : public scanvale::Dialogs {
 public:
-    QString folder;
+    QByteArray folder;
     std::function<void()> onDone;
 
-    QString BrowseForFolder(QWidget*, const QString&) override { return folder; }
+    QByteArray BrowseForFolder(QWidget*, const QString&) override { return folder; }
     Answer ShowMessage(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
         if (text == QStringLiteral("Done.") && onDone) {
             onDone();
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
         return YieldCost(form);
     }
 
-    dialogs.folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    dialogs.folder = QFile::encodeName(QDir(QFile::decodeName(argv[2])).absolutePath());
     form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QString::fromLocal8Bit(argv[1]));
     form.findChild<QCheckBox*>(QStringLiteral("Check5"))->setChecked(true);
     form.findChild<QAbstractButton*>(QStringLiteral("Check3"))->setChecked(true);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
@@ -67,7 +68,7 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* results = f.Find<QTableWidget>("ListView2");
-    f.dialogs.folders.enqueue(dir.path());
+    f.dialogs.folders.enqueue(QFile::encodeName(dir.path()));
     f.Find<QAbstractButton>("Check3")->setChecked(true);
     f.Find<QCheckBox>("Check5")->setChecked(true);
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("invoice"));
