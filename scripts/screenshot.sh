@@ -17,8 +17,8 @@ demo=/tmp/demo
 # Marks a /tmp/demo that this script made, and may therefore remove and make again.
 marker="$demo/.scanvale-screenshot"
 
-if [[ -z "${SCANVALE_SCREENSHOT_SERVER:-}" ]]; then
-    for tool in xvfb-run xdotool import; do
+if [[ -z "${SCANVALE_VIRTUAL_DISPLAY:-}" ]]; then
+    for tool in xdotool import; do
         command -v "$tool" >/dev/null || {
             echo "screenshot: $tool is missing; run scripts/install-deps.sh --screenshot" >&2
             exit 1
@@ -29,8 +29,8 @@ if [[ -z "${SCANVALE_SCREENSHOT_SERVER:-}" ]]; then
         echo "screenshot: $demo exists and was not made by this script; move it away" >&2
         exit 1
     fi
-    # Run the rest of this script inside a private X server.
-    SCANVALE_SCREENSHOT_SERVER=1 exec xvfb-run -a -s "-screen 0 1920x1440x24 -noreset" \
+    # Run the rest of this script on a private X server.
+    exec "$(dirname "$0")/virtual_display.sh" --size 1920x1440 -- \
         "$0" "$program" "$output" "$scale"
 fi
 

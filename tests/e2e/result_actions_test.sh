@@ -5,7 +5,7 @@
 # in a message box. The desktop's opener is a stand-in first on PATH that records the URL it
 # is asked to open (and fails for names ending in .xyz); the clipboard is read with xclip.
 #
-# Usage: result_actions_test.sh <scanvale binary>
+# Usage: scripts/virtual_display.sh -- result_actions_test.sh <scanvale binary>
 
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/a11y.sh"

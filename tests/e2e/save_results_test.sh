@@ -4,7 +4,7 @@
 # replaced only after Yes, and No leaves it as it was. The list is filled by a real search
 # first, and the bytes of each saved file are compared with the paths it found.
 #
-# Usage: save_results_test.sh <scanvale binary>
+# Usage: scripts/virtual_display.sh -- save_results_test.sh <scanvale binary>
 
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/a11y.sh"

@@ -4,7 +4,7 @@
 # dismissed and the match is read from the window's accessibility tree. Then a long search is
 # stopped with "Stop!" and must end promptly.
 #
-# Usage: search_run_test.sh <scanvale binary>
+# Usage: scripts/virtual_display.sh -- search_run_test.sh <scanvale binary>
 
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/a11y.sh"

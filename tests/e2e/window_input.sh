@@ -8,11 +8,10 @@
 readonly ADD_FOLDER="76 168" SEARCH="221 168" PHRASE="220 249" SUBFOLDERS="348 230"
 readonly CHOOSER_TITLE='^Please select folder to add:$'
 
-# Starts the program on an X server and a session bus of its own, waits for its window and
-# its accessibility tree, and attaches the input helpers to the window.
+# Starts the program on a session bus of its own, waits for its window and its accessibility
+# tree, and attaches the input helpers to the window.
 window_input_start() {
     a11y_start_session
-    e2e_start_display
     e2e_start_program "$1"
     e2e_wait_window '^Scanvale$'
     window_input_attach "$E2E_WINDOW"
