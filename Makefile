@@ -29,8 +29,9 @@ build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 
+# Without a desktop the program itself says so, and what to do instead.
 run: build
-	@scripts/run.sh $(BUILD_DIR)/app/scanvale
+	@$(BUILD_DIR)/app/scanvale
 
 test: deps
 	@cmake --preset $(PRESET) >/dev/null
