@@ -21,8 +21,6 @@ public:
     bool Start(const QString& command, const QString& scale, const QString& title,
                int timeoutMs = 30000);
 
-    // The X window found by Start.
-    QString WindowId() const { return windowId_; }
     // The window's size in physical pixels; empty when it cannot be read.
     QSize WindowSize() const;
     // The process that owns the window, as the window reports it.
