@@ -24,12 +24,19 @@ while [[ $# -gt 0 ]]; do
     *) echo "virtual_display: unknown option $1" >&2; exit 2 ;;
     esac
 done
-[[ $# -gt 0 ]] || { echo "usage: virtual_display.sh [--size WxH] [--window-manager] -- COMMAND..." >&2; exit 2; }
+if [[ $# -eq 0 ]]; then
+    echo "usage: virtual_display.sh [--size WxH] [--window-manager] -- COMMAND..." >&2
+    exit 2
+fi
 
 need=(Xvfb xwininfo)
 $window_manager && need+=(openbox xprop)
+fail() {
+    echo "virtual_display: $*" >&2
+    exit 1
+}
 for tool in "${need[@]}"; do
-    command -v "$tool" >/dev/null || { echo "virtual_display: $tool is missing; run scripts/install-deps.sh" >&2; exit 1; }
+    command -v "$tool" >/dev/null || fail "$tool is missing; run scripts/install-deps.sh"
 done
 
 scratch=$(mktemp -d)
@@ -38,8 +45,11 @@ manager=""
 command_pid=""
 stop() {
     [[ -z $command_pid ]] || kill "$command_pid" 2>/dev/null || true
-    [[ -z $manager ]] || { kill "$manager" 2>/dev/null || true; wait "$manager" 2>/dev/null || true; }
-    [[ -z $server ]] || { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }
+    local pid
+    for pid in $manager $server; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rm -rf "$scratch"
 }
 trap stop EXIT
@@ -60,20 +70,20 @@ wait_for() {
 Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$scratch/display" \
     >"$scratch/xvfb.log" 2>&1 &
 server=$!
-wait_for test -s "$scratch/display" || { echo "virtual_display: Xvfb did not start: $(cat "$scratch/xvfb.log")" >&2; exit 1; }
+wait_for test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
 export DISPLAY=":$(head -n1 "$scratch/display")"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb SCANVALE_VIRTUAL_DISPLAY=$DISPLAY
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-wait_for xwininfo -root || { echo "virtual_display: Xvfb on $DISPLAY accepts no connection" >&2; exit 1; }
+wait_for xwininfo -root || fail "Xvfb on $DISPLAY accepts no connection"
 
 if $window_manager; then
     # openbox announces itself on the root window once it manages the windows there.
     manages() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
     openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
     manager=$!
-    wait_for manages || { echo "virtual_display: openbox did not start: $(cat "$scratch/openbox.log")" >&2; exit 1; }
+    wait_for manages || fail "openbox did not start: $(cat "$scratch/openbox.log")"
 fi
 
 # The command runs as a child rather than in this shell's place, so the servers are stopped
