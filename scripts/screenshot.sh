@@ -18,7 +18,7 @@ demo=/tmp/demo
 marker="$demo/.scanvale-screenshot"
 
 if [[ -z "${SCANVALE_VIRTUAL_DISPLAY:-}" ]]; then
-    for tool in xdotool import; do
+    for tool in xdotool xclip import; do
         command -v "$tool" >/dev/null || {
             echo "screenshot: $tool is missing; run scripts/install-deps.sh --screenshot" >&2
             exit 1
@@ -86,7 +86,10 @@ add_folder() {
     click_at 76 168
     wait_for 10 find_other "$title" || { echo "screenshot: no folder chooser" >&2; exit 1; }
     xdotool windowactivate --sync "$other" 2>/dev/null || true
-    xdotool type --delay 10 "$1"
+    # Pasted in one piece: the chooser answers each typed key in the background, and on a busy
+    # machine those answers can rewrite a path typed key by key (tests/e2e/window_input.sh).
+    printf '%s' "$1" | xclip -selection clipboard 2>/dev/null
+    xdotool key ctrl+v
     # The first Return may only close the completer's list.
     for _ in 1 2 3; do
         xdotool key Return

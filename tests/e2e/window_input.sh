@@ -58,9 +58,10 @@ focus_dialog() {
 # through the clipboard. Typed key by key, each key makes the dialog complete, select and
 # change folder in the background, and on a busy machine those answers arrive between later
 # keys: the dialog then rewrote the path into a list of the names it had selected, or changed
-# folder before the name was complete.
+# folder before the name was complete. The xclip that serves the clipboard ends with the X
+# server.
 paste_path() {
-    printf '%s' "$1" | xclip -selection clipboard
+    printf '%s' "$1" | xclip -selection clipboard 2>/dev/null
     xdotool key ctrl+v
 }
 
