@@ -7,7 +7,7 @@
 //   scanvale_latency_bench --tree FOLDER N  make N small text files in FOLDER, 1000 a subfolder
 //   scanvale_latency_bench --flat FOLDER N  make N small text files all in FOLDER itself
 //   scanvale_latency_bench --big FILE MIB   make a text file of MIB mebibytes
-#include "dialogs.h"
+#include "bench_dialogs.h"
 #include "form1.h"
 
 #include <QAbstractButton>
@@ -26,24 +26,9 @@
 #include <string>
 #include <vector>
 
+using scanvale::bench::BenchDialogs;
+
 namespace {
-
-// Answers the window's questions at once: the folder to add, OK to every message. Calls
-// `onDone` when the run's "Done." box would open.
-class BenchDialogs final : public scanvale::Dialogs {
-public:
-    QByteArray folder;
-    std::function<void()> onDone;
-
-    QByteArray BrowseForFolder(QWidget*, const QString&) override { return folder; }
-    Answer ShowMessage(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        if (text == QStringLiteral("Done.") && onDone) {
-            onDone();
-        }
-        return Answer::Ok;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QStringList&) override { return {}; }
-};
 
 int MakeTree(const std::string& folder, long count, long perFolder) {
     const std::string line = "a line of ordinary text without the word looked for\n";

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The window against its engine, same folders, same run: the real main window on a private X
-# server (Xvfb, with the openbox window manager when it is installed) searches through its own
+# server (scripts/virtual_display.sh, with the openbox window manager) searches through its own
 # "Search!" click (scanvale_window_bench), and the benchmark program runs the engine alone with
 # a yield per file and block into an offscreen Qt loop (scanvale_bench). Warm page cache; the
 # best of RUNS (default 5) runs of each, taken in turns. Prints the seconds, the ratio, and how
@@ -24,48 +24,14 @@ absent=${PHRASE:-"Scanvale benchmark phrase"}
 for tool in "$window_bin" "$bench_bin"; do
     [[ -x $tool ]] || { echo "missing $tool: build first (make bench-window)" >&2; exit 1; }
 done
-for tool in Xvfb xprop; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh" >&2; exit 1; }
-done
+# The rest of this script runs on a private X server.
+if [[ -z "${SCANVALE_VIRTUAL_DISPLAY:-}" ]]; then
+    exec "$here/../scripts/virtual_display.sh" --window-manager -- "$0" "$@"
+fi
 
 source "$here/corpora.sh"
 corpus many
 corpus real
-
-tmp=$(mktemp -d)
-xvfb_pid=""
-wm_pid=""
-cleanup() {
-    [[ -z $wm_pid ]] || kill "$wm_pid" 2>/dev/null || true
-    [[ -z $xvfb_pid ]] || { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-# wait_for <tenths of a second> <command...>
-wait_for() {
-    local tries=$1; shift
-    until "$@" >/dev/null 2>&1; do
-        ((tries-- > 0)) || return 1
-        sleep 0.1
-    done
-}
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" \
-    >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 100 test -s "$tmp/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
-unset WAYLAND_DISPLAY
-export XDG_RUNTIME_DIR=$tmp/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-wait_for 100 xprop -root || { echo "Xvfb on $DISPLAY answers no client" >&2; exit 1; }
-wm=none
-if command -v openbox >/dev/null; then
-    openbox >"$tmp/openbox.log" 2>&1 &
-    wm_pid=$!
-    wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-    wait_for 100 wm_running || { echo "openbox did not start" >&2; exit 1; }
-    wm=openbox
-fi
 
 # engine <phrase> <folder>: the engine's seconds.
 engine() {
@@ -78,7 +44,7 @@ window() {
 field() { awk -v k="$1" '{ for (i = 1; i < NF; ++i) if ($i == k) print $(i + 1) }'; }
 smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
-echo "window on Xvfb $DISPLAY (window manager: $wm), engine offscreen; best of $runs runs"
+echo "window on Xvfb $DISPLAY (window manager: openbox), engine offscreen; best of $runs runs"
 printf "%-5s %8s %8s %10s %10s %8s %8s\n" search files results engine_s window_s ratio paints
 row() { # label, phrase, folder
     local label=$1 phrase=$2 folder=$3

@@ -10,7 +10,7 @@
 //
 // Paints are those of the folder list's header during the search, whose text changes with every
 // folder entered: how often the window was painted.
-#include "dialogs.h"
+#include "bench_dialogs.h"
 #include "form1.h"
 #include "window_search_host.h"
 
@@ -30,24 +30,9 @@
 #include <cstdlib>
 #include <functional>
 
+using scanvale::bench::BenchDialogs;
+
 namespace {
-
-// Answers the window's questions at once: the folder to add, OK to every message. Calls
-// `onDone` when the run's "Done." box would open.
-class BenchDialogs final : public scanvale::Dialogs {
-public:
-    QByteArray folder;
-    std::function<void()> onDone;
-
-    QByteArray BrowseForFolder(QWidget*, const QString&) override { return folder; }
-    Answer ShowMessage(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        if (text == QStringLiteral("Done.") && onDone) {
-            onDone();
-        }
-        return Answer::Ok;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QStringList&) override { return {}; }
-};
 
 // Counts the paint events a widget receives.
 class PaintCounter final : public QObject {

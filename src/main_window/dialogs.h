@@ -13,7 +13,7 @@ namespace scanvale {
 // and runs on the window's thread.
 class Dialogs {
 public:
-    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Icon { None, Warning };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
 

@@ -50,8 +50,9 @@ void GiveOneColumn(QTableWidget& list, const QString& header) {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)), controls_(Form1Layout::Build(*this)) {
     Q_ASSERT(services_.dialogs != nullptr);
-    // Check3 is a check box drawn as a push button: its handler runs on every change of its
-    // value, including the change back to unchecked that the handler makes itself.
+    // Check3, Check2 and Check6 are check boxes drawn as push buttons: their handlers run on
+    // every change of their value, including the change back to unchecked that each handler
+    // makes itself (PictureButton::TakePress).
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
     connect(controls_.Check1, &QAbstractButton::clicked, this, &Form1::Check1_Click);
     connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
@@ -108,12 +109,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Check3_Click() {
-    if (!controls_.Check3->isChecked()) {
+    if (!controls_.Check3->TakePress()) {
         return;
     }
-    // Raises the click once more; that nested run finds the button unchecked and returns.
-    controls_.Check3->setChecked(false);
-
     const QByteArray folder =
         services_.dialogs->BrowseForFolder(this, QStringLiteral("Please select folder to add:"));
     if (folder.isEmpty()) {

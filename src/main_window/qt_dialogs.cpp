@@ -13,22 +13,6 @@ namespace scanvale {
 
 namespace {
 
-QMessageBox::Icon ToQt(Dialogs::Icon icon) {
-    switch (icon) {
-    case Dialogs::Icon::Information:
-        return QMessageBox::Information;
-    case Dialogs::Icon::Warning:
-        return QMessageBox::Warning;
-    case Dialogs::Icon::Critical:
-        return QMessageBox::Critical;
-    case Dialogs::Icon::Question:
-        return QMessageBox::Question;
-    case Dialogs::Icon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
-
 // Choosing a file type gives the typed name that type's extension; a choice of every file,
 // whose pattern is *.*, would turn "list.txt" into "list.*". Such a choice keeps the name as
 // it was typed. The name is taken as the choice changes, before the dialog rewrites it.
@@ -58,7 +42,7 @@ QByteArray QtDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
 Dialogs::Answer QtDialogs::ShowMessage(QWidget* owner, const QString& text, const QString& title,
                                        Icon icon, Buttons buttons) {
     const bool yesNo = buttons == Buttons::YesNo;
-    QMessageBox box(ToQt(icon), title, text,
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     const int pressed = box.exec();

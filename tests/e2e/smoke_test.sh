@@ -4,7 +4,8 @@
 # window manager draws), where it stays; closing it ends the process with status 0 within a
 # second. Without any display it refuses plainly.
 #
-# Usage: smoke_test.sh <scanvale binary> <x11_close_window binary>
+# Usage: scripts/virtual_display.sh --window-manager -- smoke_test.sh <scanvale binary> \
+#            <x11_close_window binary>
 
 source "$(dirname "$0")/lib.sh"
 program=$1
@@ -15,8 +16,6 @@ message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) 
 [[ "$status" == 1 ]] || e2e_fail "without a display the program ended with status $status, not 1"
 grep -q 'xvfb-run' <<<"$message" || e2e_fail "without a display the program said: $message"
 
-e2e_start_display
-e2e_start_window_manager
 e2e_start_program "$program"
 e2e_wait_window '^Scanvale$'
 
@@ -27,8 +26,9 @@ read -r _ _ width height < <(e2e_window_geometry "$E2E_WINDOW")
 read -r left top frame_width frame_height < <(e2e_frame_geometry "$E2E_WINDOW")
 echo "window $E2E_WINDOW: frame at $left,$top size ${frame_width}x$frame_height"
 ((frame_width > width && frame_height > height)) || e2e_fail "the window manager drew no frame"
-expected_left=$(((E2E_SCREEN_WIDTH - frame_width) / 2))
-expected_top=$(((E2E_SCREEN_HEIGHT - frame_height) / 2))
+read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+expected_left=$(((screen_width - frame_width) / 2))
+expected_top=$(((screen_height - frame_height) / 2))
 [[ "$left" == "$expected_left" && "$top" == "$expected_top" ]] ||
     e2e_fail "frame at $left,$top, not centred at $expected_left,$expected_top"
 [[ "$first_frame" == "$left $top $frame_width $frame_height" ]] ||

@@ -7,7 +7,6 @@
 #include "search/globals.h"
 #include "test_tree.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <memory>
 
@@ -32,11 +31,7 @@ struct RunFixture : FormFixture {
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
         results = Find<QTableWidget>("ListView2");
-        for (const char* name : {"A", "B", "C"}) {
-            dialogs.folders.enqueue(QByteArray::fromStdString(tree.Path(name)));
-            Find<QAbstractButton>("Check3")->setChecked(true);
-        }
-        dialogs.calls.clear();
+        AddFolders(Folders("ABC"));
         Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     }
     QString Folder(const char* name) const { return QString::fromStdString(tree.Path(name)); }
@@ -57,19 +52,9 @@ struct RunFixture : FormFixture {
         }
         return paths;
     }
-    // Queues `action` once the run enters folder `name` (the header reads "Searching ..."),
-    // so that it runs inside the yield before that folder's first file.
+    // Runs `action` inside the yield before the first file of folder `name`.
     void WhenEntering(const char* name, std::function<void()> action) {
-        const QString header = QStringLiteral("Searching ") + Folder(name);
-        auto fired = std::make_shared<bool>(false);
-        QObject::connect(folders->model(), &QAbstractItemModel::headerDataChanged, form.get(),
-                         [this, header, action, fired] {
-                             if (!*fired && folders->headerItem()->text(0) == header) {
-                                 *fired = true;
-                                 QMetaObject::invokeMethod(form.get(), action,
-                                                           Qt::QueuedConnection);
-                             }
-                         });
+        WhenHeaderReads(QStringLiteral("Searching ") + Folder(name), std::move(action));
     }
     void ClickSearch() { QTest::mouseClick(Find<QWidget>("Check1"), Qt::LeftButton); }
     // A slow drag with the left button from row `from` to row `to`, crossing every row between.

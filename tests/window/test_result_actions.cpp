@@ -9,7 +9,6 @@
 #include "path_text.h"
 #include "test_tree.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -393,11 +392,7 @@ void TestResultActions::actionsInsideSearchYields() {
     FormFixture f;
     f.Load().show();
     auto* results = f.Find<QTableWidget>("ListView2");
-    for (const char* name : {"A", "B"}) {
-        f.dialogs.folders.enqueue(QByteArray::fromStdString(tree.Path(name)));
-        f.Find<QAbstractButton>("Check3")->setChecked(true);
-    }
-    f.dialogs.calls.clear();
+    f.AddFolders({QString::fromStdString(tree.Path("A")), QString::fromStdString(tree.Path("B"))});
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     QFile::remove(opener->Record());
     bool acted = false;

@@ -68,8 +68,7 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* results = f.Find<QTableWidget>("ListView2");
-    f.dialogs.folders.enqueue(QFile::encodeName(dir.path()));
-    f.Find<QAbstractButton>("Check3")->setChecked(true);
+    f.AddFolders({dir.path()});
     f.Find<QCheckBox>("Check5")->setChecked(true);
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("invoice"));
     connect(results->model(), &QAbstractItemModel::rowsInserted, this, [] { QTest::qSleep(1); });

@@ -5,6 +5,7 @@
 #include "list_texts.h"
 #include "path_text.h"
 #include "search/globals.h"
+#include "test_tree.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,9 +15,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 using scanvale::Form1;
 using scanvale::PointerKind;
@@ -29,9 +27,7 @@ namespace {
 
 // A small tree: A holds a non-matching file, then a match, then a subfolder with a match of
 // its own; B holds "Invoice" in capitals and, after it in name order, "nothing".
-struct Tree {
-    QTemporaryDir dir;
-
+struct Tree : TestTree {
     Tree() {
         Write("A/a1.txt", "nothing to see\n");
         Write("A/a2.txt", "the invoice is due\n");
@@ -39,18 +35,9 @@ struct Tree {
         Write("B/b.txt", "Invoice.\n");
         Write("B/b0.txt", "nothing either\n");
     }
-    // Names that are not UTF-8 are beyond QDir, which QTemporaryDir removes its tree with.
-    ~Tree() { std::filesystem::remove_all(QFile::encodeName(dir.path()).toStdString()); }
-    Tree(const Tree&) = delete;
-    Tree& operator=(const Tree&) = delete;
-
-    // `name` is bytes: a name need not be valid UTF-8.
-    void Write(const std::string& name, const std::string& contents) const {
-        const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + name;
-        std::filesystem::create_directories(path.substr(0, path.rfind('/')));
-        std::ofstream(path, std::ios::binary) << contents;
+    QString Path(const QString& relative) const {
+        return QString::fromStdString(TestTree::Path(relative.toStdString()));
     }
-    QString Path(const QString& relative) const { return dir.filePath(relative); }
 };
 
 // A loaded, shown window with scripted dialogs and shortcuts to the controls a run touches.
@@ -69,14 +56,6 @@ struct RunFixture : FormFixture {
         phrase = Find<QLineEdit>("Text1");
         Find<QCheckBox>("Check5")->setChecked(true); // unticked as designed
     }
-    // Adds folders through the "Add Folder to Search" press, as the user does.
-    void Add(const QStringList& paths) {
-        for (const QString& path : paths) {
-            dialogs.folders.enqueue(QFile::encodeName(path));
-            Find<QAbstractButton>("Check3")->setChecked(true);
-        }
-        dialogs.calls.clear();
-    }
     void Click() { QTest::mouseClick(button, Qt::LeftButton); }
     QStringList Results() const { return Texts(*results); }
     QStringList Messages() const {
@@ -85,20 +64,6 @@ struct RunFixture : FormFixture {
             texts << call.text;
         }
         return texts;
-    }
-    // Runs `action` inside the run's next yield once the folder list's header first reads
-    // `header`: the walk writes the header just before it yields for the folder's first file.
-    void WhenHeaderReads(const QString& header, std::function<void()> action) {
-        auto* model = folders->model();
-        auto fired = std::make_shared<bool>(false);
-        QObject::connect(model, &QAbstractItemModel::headerDataChanged, form.get(),
-                         [this, header, action, fired] {
-                             if (!*fired && folders->headerItem()->text(0) == header) {
-                                 *fired = true;
-                                 QMetaObject::invokeMethod(form.get(), action,
-                                                           Qt::QueuedConnection);
-                             }
-                         });
     }
 };
 
@@ -157,7 +122,7 @@ void TestSearchRun::refusals() {
     Tree tree;
     RunFixture f;
     if (withFolder) {
-        f.Add({tree.Path("A")});
+        f.AddFolders({tree.Path("A")});
     }
     f.phrase->setText(typed);
     Globals::StopSearch = false;
@@ -201,7 +166,7 @@ void TestSearchRun::fullRun() {
     QFETCH(QStringList, expected);
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(typed);
     f.Find<QCheckBox>("Check4")->setChecked(matchCase);
     f.Find<QCheckBox>("Check5")->setChecked(subfolders);
@@ -246,7 +211,7 @@ void TestSearchRun::fullRun() {
 void TestSearchRun::twoRunsListEveryMatchTwice() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A")});
+    f.AddFolders({tree.Path("A")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
     f.Click();
@@ -261,7 +226,7 @@ void TestSearchRun::busyPointerCoversControls() {
     // too while a run is under way, and get their own pointer back afterwards.
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A")});
+    f.AddFolders({tree.Path("A")});
     f.phrase->setText(QStringLiteral("invoice"));
     QCOMPARE(f.phrase->cursor().shape(), Qt::IBeamCursor);
     QStringList notBusy;
@@ -295,7 +260,7 @@ void TestSearchRun::stopMidRun() {
     QFETCH(QStringList, headers);
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     QStringList seen;
     connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
@@ -339,7 +304,7 @@ void TestSearchRun::stopMidRun() {
 void TestSearchRun::optionsReadOnceAtStart() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
         f.Find<QCheckBox>("Check4")->setChecked(true);
@@ -353,7 +318,7 @@ void TestSearchRun::optionsReadOnceAtStart() {
 void TestSearchRun::phraseEditAppliesToLaterFolders() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")),
                       [&] { f.phrase->setText(QStringLiteral("nothing")); });
@@ -366,7 +331,7 @@ void TestSearchRun::phraseEditAppliesToLaterFolders() {
 void TestSearchRun::clickWhileStoppedRunUnwindsStartsNestedRun() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     // Two clicks reach the same yield of the outer run: the first asks it to stop, the second
     // finds "Search!" and runs a whole search there before the outer run can unwind.
@@ -399,7 +364,7 @@ void TestSearchRun::clickWhileStoppedRunUnwindsStartsNestedRun() {
 void TestSearchRun::foldersRemovedDuringRun() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
         delete f.folders->takeTopLevelItem(2);
@@ -414,7 +379,7 @@ void TestSearchRun::foldersRemovedDuringRun() {
 void TestSearchRun::missingFolderSkipped() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("gone"), tree.Path("A/a2.txt"), tree.Path("B")});
+    f.AddFolders({tree.Path("gone"), tree.Path("A/a2.txt"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
     QCOMPARE(f.Results(), QStringList{tree.Path("B/b.txt")});
@@ -430,8 +395,8 @@ void TestSearchRun::pathsThatAreNotUtf8() {
                "ber\xff/caf\xe9.txt",
                "invoice\n");
     RunFixture f;
-    const QByteArray folder = QFile::encodeName(tree.dir.path()) + "/\xc3\x9c"
-                                                                   "ber\xff";
+    const QByteArray folder = QByteArray::fromStdString(tree.Root()) + "/\xc3\x9c"
+                                                                       "ber\xff";
     f.dialogs.folders.enqueue(folder);
     f.Find<QAbstractButton>("Check3")->setChecked(true);
     const QString shown = tree.Path(QStringLiteral("\u00dcber\\xff"));
@@ -456,7 +421,7 @@ void TestSearchRun::longPastedPhraseSearchedWhole() {
     tree.Write("Cut/f.txt", "Text: " + phrase.left(32767).toStdString());
     tree.Write("Whole/f.txt", "Text: " + phrase.toStdString());
     RunFixture f;
-    f.Add({tree.Path("Cut"), tree.Path("Whole")});
+    f.AddFolders({tree.Path("Cut"), tree.Path("Whole")});
     QGuiApplication::clipboard()->setText(phrase);
     f.phrase->setFocus();
     QTest::keySequence(f.phrase, QKeySequence::Paste);
@@ -468,7 +433,7 @@ void TestSearchRun::longPastedPhraseSearchedWhole() {
 void TestSearchRun::closingDuringRunEndsProcess() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     bool closedInsideRun = false;
     f.onEndProcess = [&] { closedInsideRun = f.button->text() == QStringLiteral("Stop!"); };

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 using scanvale::Form1;
@@ -33,6 +34,23 @@ bool AllTransparent(const QIcon& icon, int side) {
         }
     }
     return true;
+}
+
+// How many opaque pixels of the icon drawn at `side` pixels are close to `colour`.
+int PixelsNear(const QIcon& icon, int side, QColor colour) {
+    const QImage image = icon.pixmap(side, side).toImage();
+    int near = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            near += c.alpha() == 255 && std::abs(c.red() - colour.red()) < 12 &&
+                            std::abs(c.green() - colour.green()) < 12 &&
+                            std::abs(c.blue() - colour.blue()) < 12
+                        ? 1
+                        : 0;
+        }
+    }
+    return near;
 }
 
 // How many pixels of the widget's rendering are dark enough to be caption text.
@@ -193,17 +211,23 @@ void TestWindowLayout::controls() {
 void TestWindowLayout::pictures() {
     FormFixture f;
     f.Create();
+    // Each picture shows its own colour (none for the blank one of "Clear Results").
     struct Expected {
         const char* name;
         int side;
-        bool transparent;
+        QColor colour;
     };
-    for (const Expected& e : {Expected{"Check1", 24, false}, Expected{"Check3", 32, false},
-                              Expected{"Check2", 32, false}, Expected{"Check6", 32, true}}) {
+    for (const Expected& e : {Expected{"Check1", 24, QColor(242, 140, 30)}, // orange handle
+                              Expected{"Check3", 32, QColor(255, 211, 77)}, // yellow folder
+                              Expected{"Check2", 32, QColor(47, 111, 214)}, // blue disk
+                              Expected{"Check6", 32, QColor()}}) {
         auto* button = f.Find<QToolButton>(e.name);
         QCOMPARE(button->iconSize(), QSize(e.side, e.side));
         QVERIFY2(!button->icon().pixmap(e.side, e.side).isNull(), e.name);
-        QCOMPARE(AllTransparent(button->icon(), e.side), e.transparent);
+        QCOMPARE(AllTransparent(button->icon(), e.side), !e.colour.isValid());
+        if (e.colour.isValid()) {
+            QVERIFY2(PixelsNear(button->icon(), e.side, e.colour) >= e.side * e.side / 200, e.name);
+        }
         QCOMPARE(button->palette().color(QPalette::Button), QColor(Qt::white));
         // The caption is drawn, also on the low "Clear Results" button.
         QVERIFY2(DarkPixels(*button) > 50, e.name);
