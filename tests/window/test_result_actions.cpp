@@ -302,12 +302,17 @@ void TestResultActions::copyKeyCopiesExactPath() {
 void TestResultActions::enterOpensDoubleClickDoesNot() {
     ActionsFixture f;
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    // The openers run side by side, so each is let finish before the next is asked for: the
+    // record then holds the requests in the order they were made.
     DoubleClick(f.results->viewport(), RowPoint(*f.results, 0));
+    QCOMPARE(Opened(*f.form), QStringList());
     QTest::keyClick(f.results, Qt::Key_Return); // the double-click selected row 0
+    QCOMPARE(Opened(*f.form), QStringList{f.Url("report.txt")});
     f.Select(1);
     QTest::keyClick(f.results, Qt::Key_Enter, Qt::KeypadModifier);
     f.Select(-1);
     QTest::keyClick(f.results, Qt::Key_Return);
+    QCOMPARE(Opened(*f.form), (QStringList{f.Url("report.txt"), f.Url("caf%E9%20%231.txt")}));
     f.RightClick(RowPoint(*f.results, 0));
     QVERIFY(ActionsFixture::Choose(QStringLiteral("Open")));
 
