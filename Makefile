@@ -19,7 +19,11 @@ BUILD_DIR = $(BUILD_DIR_$(PRESET))
 # How long each fuzzer runs in `make fuzz` (and in CI).
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan test-tsan fuzz bench package screenshot clean
+# $(call quietly,<command>): runs the command and shows its output only when it fails, such as
+# a configure step that cannot find a package.
+quietly = out=$$($(1) 2>&1) || { printf '%s\n' "$$out" >&2; exit 1; }
+
+.PHONY: all deps build run test test-asan test-tsan fuzz bench bench-window package screenshot clean
 
 all: build
 
@@ -27,15 +31,14 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@$(call quietly,cmake --preset $(PRESET))
 	@cmake --build --preset $(PRESET)
 
+# Without a desktop the program itself says so, and what to do instead.
 run: build
-	@scripts/run.sh $(BUILD_DIR)/app/scanvale
+	@$(BUILD_DIR)/app/scanvale
 
-test: deps
-	@cmake --preset $(PRESET) >/dev/null
-	@cmake --build --preset $(PRESET)
+test: build
 	@ctest --preset $(PRESET)
 ifeq ($(CI)$(PRESET),trueci)
 	@$(MAKE) --no-print-directory test-asan
@@ -54,15 +57,18 @@ test-tsan:
 # libFuzzer needs clang: the fuzzers are a small project of their own (fuzz/CMakeLists.txt).
 fuzz: deps
 	@scripts/install-deps.sh --fuzz
-	@cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@$(call quietly,cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++)
 	@cmake --build build-fuzz
 	@fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
-bench: deps
+bench: build
 	@scripts/install-deps.sh --bench
-	@cmake --preset $(PRESET) >/dev/null
-	@cmake --build --preset $(PRESET)
 	@bench/run.sh
+
+# The real window's search against the engine alone, on a private X server.
+bench-window: build
+	@scripts/install-deps.sh --bench
+	@bench/window.sh
 
 # The Debian package, written to $(BUILD_DIR)/package/.
 package: build

@@ -13,7 +13,9 @@
 namespace {
 
 // The toolkit aborts with a long plug-in report when there is no screen to show the window
-// on; a user deserves one plain sentence and what to do instead.
+// on; a user deserves one plain sentence and what to do instead. A platform named in
+// QT_QPA_PLATFORM (offscreen, vnc, ...) brings its own screen, so it counts as one. This is the
+// program's one test for a display: `make run` starts the program and leaves it to this.
 bool HasDisplay() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||

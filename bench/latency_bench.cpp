@@ -13,7 +13,7 @@
 //   scanvale_latency_bench --tree FOLDER N  make N small text files in FOLDER, 1000 a subfolder
 //   scanvale_latency_bench --flat FOLDER N  make N small text files all in FOLDER itself
 //   scanvale_latency_bench --big FILE MIB   make a text file of MIB mebibytes
-#include "dialogs.h"
+#include "bench_dialogs.h"
 #include "form1.h"
 
 #include <QAbstractButton>
@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTimer>
@@ -33,24 +34,9 @@
 #include <thread>
 #include <vector>
 
+using scanvale::bench::BenchDialogs;
+
 namespace {
-
-// Answers the window's questions at once: the folder to add, OK to every message. Calls
-// `onDone` when the run's "Done." box would open.
-class BenchDialogs final : public scanvale::Dialogs {
-public:
-    QString folder;
-    std::function<void()> onDone;
-
-    QString BrowseForFolder(QWidget*, const QString&) override { return folder; }
-    Answer ShowMessage(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        if (text == QStringLiteral("Done.") && onDone) {
-            onDone();
-        }
-        return Answer::Ok;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QStringList&) override { return {}; }
-};
 
 int MakeTree(const std::string& folder, long count, long perFolder) {
     const std::string line = "a line of ordinary text without the word looked for\n";
@@ -155,7 +141,7 @@ int main(int argc, char** argv) {
     if (turnCost) {
         return TurnCost(form);
     }
-    dialogs.folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    dialogs.folder = QFile::encodeName(QDir(QFile::decodeName(argv[2])).absolutePath());
     form.show();
     form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QString::fromLocal8Bit(argv[1]));
     form.findChild<QCheckBox*>(QStringLiteral("Check5"))->setChecked(true);

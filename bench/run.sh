@@ -42,25 +42,10 @@ export QT_QPA_PLATFORM=offscreen
 [[ -x $bench_bin ]] || { echo "missing $bench_bin: build first (make bench)" >&2; exit 1; }
 command -v rg >/dev/null || { echo "ripgrep is missing: scripts/install-deps.sh --bench" >&2; exit 1; }
 
-mkdir -p "$dir"
-make_corpus() { # name, command...
-    local name=$1; shift
-    if [[ ! -f $dir/$name.done ]]; then
-        echo "building corpus $name in $dir/$name ..." >&2
-        rm -rf "${dir:?}/$name"
-        "$@"
-        touch "$dir/$name.done"
-    fi
-}
-make_corpus many python3 "$here/make_corpus.py" many "$dir/many"
-make_corpus large python3 "$here/make_corpus.py" large "$dir/large"
-copy_real() {
-    mkdir -p "$dir/real"
-    cp -a /usr/include "$dir/real/include"
-    cp -a /usr/share "$dir/real/share"
-    find "$dir/real" -type l -delete
-}
-make_corpus real copy_real
+source "$here/corpora.sh"
+for name in many large real; do
+    corpus "$name"
+done
 
 # Milliseconds one run of a command takes (output discarded); in the cold mode the corpus's
 # pages are dropped first, outside the timing.

@@ -7,13 +7,13 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev libicu-dev
     fonts-liberation
-    xvfb xauth xdotool x11-utils libx11-dev
+    xvfb xauth xdotool xclip x11-utils libx11-dev libxcb1-dev openbox
     dbus dbus-daemon libglib2.0-bin at-spi2-core
     desktop-file-utils appstream strace file
     fuse3 python3-fusepy
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep python3)
+    packages+=(ripgrep grep python3 openbox)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)

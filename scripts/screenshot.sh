@@ -17,8 +17,8 @@ demo=/tmp/demo
 # Marks a /tmp/demo that this script made, and may therefore remove and make again.
 marker="$demo/.scanvale-screenshot"
 
-if [[ -z "${SCANVALE_SCREENSHOT_SERVER:-}" ]]; then
-    for tool in xvfb-run xdotool import; do
+if [[ -z "${SCANVALE_VIRTUAL_DISPLAY:-}" ]]; then
+    for tool in xdotool xclip import; do
         command -v "$tool" >/dev/null || {
             echo "screenshot: $tool is missing; run scripts/install-deps.sh --screenshot" >&2
             exit 1
@@ -29,8 +29,8 @@ if [[ -z "${SCANVALE_SCREENSHOT_SERVER:-}" ]]; then
         echo "screenshot: $demo exists and was not made by this script; move it away" >&2
         exit 1
     fi
-    # Run the rest of this script inside a private X server.
-    SCANVALE_SCREENSHOT_SERVER=1 exec xvfb-run -a -s "-screen 0 1920x1440x24 -noreset" \
+    # Run the rest of this script on a private X server.
+    exec "$(dirname "$0")/virtual_display.sh" --size 1920x1440 -- \
         "$0" "$program" "$output" "$scale"
 fi
 
@@ -86,7 +86,10 @@ add_folder() {
     click_at 76 168
     wait_for 10 find_other "$title" || { echo "screenshot: no folder chooser" >&2; exit 1; }
     xdotool windowactivate --sync "$other" 2>/dev/null || true
-    xdotool type --delay 10 "$1"
+    # Pasted in one piece: the chooser answers each typed key in the background, and on a busy
+    # machine those answers can rewrite a path typed key by key (tests/e2e/window_input.sh).
+    printf '%s' "$1" | xclip -selection clipboard 2>/dev/null
+    xdotool key ctrl+v
     # The first Return may only close the completer's list.
     for _ in 1 2 3; do
         xdotool key Return

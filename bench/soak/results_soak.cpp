@@ -56,28 +56,32 @@ int main(int argc, char** argv) {
         std::fputs("the window has no lists ListView1 and ListView2\n", stderr);
         return 1;
     }
-    // Results reach the list through the host a search uses.
-    scanvale::WindowSearchHost host(*folders, *list);
     QApplication::processEvents();
 
-    // Append as a search does: add the item, redraw the list, and yield once per file.
+    // Append as a search does, through the host a search uses: add the item, redraw the list,
+    // and yield once per file. The host lives as long as a run would, and the time includes
+    // its last paint, which a run makes before it says "Done.".
     const int tenth = entries / 10;
     QElapsedTimer total;
     total.start();
     QElapsedTimer part;
     part.start();
-    std::string path;
-    for (int i = 0; i < entries; ++i) {
-        path = "/home/user/projects/folder-" + std::to_string(i / 100) + "/file-" +
-               std::to_string(i) + ".txt";
-        host.AddResult(path);
-        if (!burst) {
-            host.Yield();
+    {
+        scanvale::WindowSearchHost host(*folders, *list);
+        std::string path;
+        for (int i = 0; i < entries; ++i) {
+            path = "/home/user/projects/folder-" + std::to_string(i / 100) + "/file-" +
+                   std::to_string(i) + ".txt";
+            host.AddResult(path);
+            if (!burst) {
+                host.Yield();
+            }
+            if ((i + 1) % tenth == 0) {
+                std::printf("entries %7d  last tenth %8.1f ms\n", i + 1, Milliseconds(part));
+                part.restart();
+            }
         }
-        if ((i + 1) % tenth == 0) {
-            std::printf("entries %7d  last tenth %8.1f ms\n", i + 1, Milliseconds(part));
-            part.restart();
-        }
+        host.PaintNow();
     }
     const double appendMs = Milliseconds(total);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QWidget;
@@ -8,7 +9,9 @@ namespace scanvale {
 
 // Shows the folder chooser modally over `owner`, titled `prompt`, starting at the root of the
 // file system and offering folders only. Returns the chosen folder's absolute path, whole
-// however long it is, or the empty string when the user cancels.
-QString BrowseForFolder(QWidget* owner, const QString& prompt);
+// however long it is, in the exact bytes the file system names it by (which need not be
+// UTF-8), or an empty array when the user cancels or the chosen name cannot be told from
+// another (see ExactPath).
+QByteArray BrowseForFolder(QWidget* owner, const QString& prompt);
 
 } // namespace scanvale

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -12,14 +13,15 @@ namespace scanvale {
 // and runs on the window's thread.
 class Dialogs {
 public:
-    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Icon { None, Warning };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Dialogs() = default;
 
-    // The folder chooser: a folder's absolute path, or the empty string on cancel.
-    virtual QString BrowseForFolder(QWidget* owner, const QString& prompt) = 0;
+    // The folder chooser: a folder's absolute path in the exact bytes the file system names it
+    // by (not necessarily UTF-8), or an empty array on cancel.
+    virtual QByteArray BrowseForFolder(QWidget* owner, const QString& prompt) = 0;
 
     // A message box with `text`, `title`, `icon` and the given buttons; returns the button
     // pressed (closing a Yes/No box without choosing counts as No, an OK box as Ok).

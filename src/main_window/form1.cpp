@@ -6,8 +6,10 @@
 #include "folder_list_drag.h"
 #include "form1_layout.h"
 #include "hover_pointer.h"
+#include "path_text.h"
 #include "picture_button.h"
 #include "pointer_image.h"
+#include "result_actions.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -26,9 +28,9 @@ constexpr int kColumnWidthTwips = 5300;
 
 // Collapses each pair of adjacent separators into one, in a single left-to-right pass that
 // does not rescan what it wrote: "a//b" becomes "a/b" and "a///b" becomes "a//b".
-QString CollapseSeparatorPairs(const QString& path) {
-    QString collapsed = path;
-    collapsed.replace(QStringLiteral("//"), QStringLiteral("/"));
+QByteArray CollapseSeparatorPairs(const QByteArray& path) {
+    QByteArray collapsed = path;
+    collapsed.replace("//", "/");
     return collapsed;
 }
 
@@ -48,16 +50,18 @@ void GiveOneColumn(QTableWidget& list, const QString& header) {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)), controls_(Form1Layout::Build(*this)) {
     Q_ASSERT(services_.dialogs != nullptr);
-    // Check3 is a check box drawn as a push button: its handler runs on every change of its
-    // value, including the change back to unchecked that the handler makes itself.
+    // Check3, Check2 and Check6 are check boxes drawn as push buttons: their handlers run on
+    // every change of their value, including the change back to unchecked that each handler
+    // makes itself (PictureButton::TakePress).
     connect(controls_.Check3, &QAbstractButton::toggled, this, &Form1::Check3_Click);
     connect(controls_.Check1, &QAbstractButton::clicked, this, &Form1::Check1_Click);
     connect(controls_.Check2, &QAbstractButton::toggled, this, &Form1::Check2_Click);
     connect(controls_.Check6, &QAbstractButton::toggled, this, &Form1::Check6_Click);
-    // Both are owned by the widgets they handle.
+    // All three are owned by the widgets they handle.
     new HoverPointer(*this, controls_);
     new FolderListDrag(*controls_.ListView1, PointerFolder(),
                        [this] { HoverPointer::Apply(*this, PointerKind::Default); });
+    new ResultActions(*controls_.ListView2, *services_.dialogs);
 }
 
 QString Form1::PointerFolder() const {
@@ -105,20 +109,18 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Check3_Click() {
-    if (!controls_.Check3->isChecked()) {
+    if (!controls_.Check3->TakePress()) {
         return;
     }
-    // Raises the click once more; that nested run finds the button unchecked and returns.
-    controls_.Check3->setChecked(false);
-
-    const QString folder =
+    const QByteArray folder =
         services_.dialogs->BrowseForFolder(this, QStringLiteral("Please select folder to add:"));
     if (folder.isEmpty()) {
         return;
     }
     SetMousePointer(PointerKind::Hourglass);
-    auto* item = new QTreeWidgetItem(controls_.ListView1);
-    item->setText(0, CollapseSeparatorPairs(folder));
+    // The item keeps the folder's exact bytes for the search and shows them readably.
+    const QByteArray path = CollapseSeparatorPairs(folder);
+    AppendPathItem(*controls_.ListView1, {path.constData(), static_cast<size_t>(path.size())});
     SetMousePointer(PointerKind::Default);
 }
 

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
 namespace scanvale {
@@ -150,6 +151,16 @@ QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     ShareListLook(*list, role);
+    // A search writes the header for every folder it enters. The list and its header view
+    // each lay themselves out again after any change of header text, in case the header's
+    // size changed; this header always holds one line in one font, so the header's repaint is
+    // all a new text needs.
+    const QAbstractItemModel* model = list->model();
+    QHeaderView* header = list->header();
+    QObject::disconnect(model, &QAbstractItemModel::headerDataChanged, list, nullptr);
+    QObject::disconnect(model, &QAbstractItemModel::headerDataChanged, header, nullptr);
+    QObject::connect(model, &QAbstractItemModel::headerDataChanged, header,
+                     &QHeaderView::headerDataChanged);
     return list;
 }
 
@@ -218,6 +229,8 @@ Form1Controls Form1Layout::Build(QWidget& form) {
     // At 19 pixels high the style's inner padding would cut the bold 9-point text; the sunken
     // frame stays, the padding goes.
     c.Text1->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    // The phrase has no length limit: the toolkit's default would cut it at 32,767 characters.
+    c.Text1->setMaxLength(std::numeric_limits<int>::max());
     c.Check5 = PlaceOption(form, "Check5");
     c.Check4 = PlaceOption(form, "Check4");
     c.Check3 = PlacePictureButton(form, "Check3", QIcon(QStringLiteral(":/assets/add_folder.svg")),

@@ -30,12 +30,9 @@ QList<QByteArray> ResultPaths(const QTableWidget& list) {
 } // namespace
 
 void Form1::Check2_Click() {
-    if (!controls_.Check2->isChecked()) {
+    if (!controls_.Check2->TakePress()) {
         return;
     }
-    // Raises the click once more; that nested run finds the button unchecked and returns.
-    controls_.Check2->setChecked(false);
-
     const QString name = services_.dialogs->SaveFileName(
         this, QStringLiteral("Save List"),
         {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
@@ -74,11 +71,9 @@ void Form1::Check2_Click() {
 }
 
 void Form1::Check6_Click() {
-    if (!controls_.Check6->isChecked()) {
+    if (!controls_.Check6->TakePress()) {
         return;
     }
-    // Raises the click once more; that nested run finds the button unchecked and returns.
-    controls_.Check6->setChecked(false);
     // Removing the rows keeps the column and its "Results" header, which clear() would drop.
     controls_.ListView2->setRowCount(0);
 }

@@ -2,13 +2,13 @@
 
 #include "dialogs.h"
 #include "form1.h"
+#include "path_text.h"
 #include "picture_button.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "window_search_host.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -96,15 +96,17 @@ void Form1::Check1_Click() {
             if (item == nullptr) {
                 break;
             }
-            // A folder gone since it was added is skipped without a message (the engine tests it
-            // off this thread: a dead network share must not hold the window).
-            const QString folder = item->text(0);
+            // The folder's exact bytes: its name need not be UTF-8. A folder gone since it was
+            // added is skipped without a message (the engine tests it off this thread: a dead
+            // network share must not hold the window).
+            const QByteArray folder = ItemPathBytes(*item);
             // The phrase is read anew for each folder, untrimmed.
             const QByteArray phrase = controls_.Text1->text().toUtf8();
-            Search::SearchFolder(QFile::encodeName(folder).toStdString(), ExtensionFilter,
-                                 phrase.toStdString(), CompareMode, IncludeSubfolders, host);
+            Search::SearchFolder(folder.toStdString(), ExtensionFilter, phrase.toStdString(),
+                                 CompareMode, IncludeSubfolders, host);
         }
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
+        host.PaintNow();
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
         SetCaption(button, kSearchCaption);

@@ -17,6 +17,14 @@ PictureButton::PictureButton(QWidget* parent) : QToolButton(parent) {
     setAutoRaise(false);
 }
 
+bool PictureButton::TakePress() {
+    if (!isChecked()) {
+        return false;
+    }
+    setChecked(false);
+    return true;
+}
+
 void PictureButton::paintEvent(QPaintEvent* /*event*/) {
     QStylePainter painter(this);
     QStyleOptionToolButton option;

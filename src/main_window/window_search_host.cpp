@@ -9,12 +9,23 @@
 
 namespace scanvale {
 
+namespace {
+
+// How long a run may go without a full turn of the event loop. Far below what a user notices
+// (a click, a key, a timer a handler set are handled this much later at most), and long enough
+// that the turn's cost, which is many times a small file's examination, stays off the per-file
+// path.
+constexpr qint64 kFullTurnIntervalNs = 1'000'000;
+
+} // namespace
+
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()) {}
+    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()),
+      pacer_(*folders.window()) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {
     AppendPathItem(results_, path);
-    // The list repaints at the window's next turn, which comes within milliseconds.
+    // The list repaints with the next frame.
     results_.viewport()->update();
 }
 
@@ -23,15 +34,29 @@ void WindowSearchHost::ShowProgress(std::string_view text) {
 }
 
 void WindowSearchHost::Yield() {
+    // What the program posted for the window (a queued call such as a stop request, a repaint
+    // request) is handled at every yield, as it was posted.
+    QCoreApplication::sendPostedEvents();
+    // Input from the window system, timers and the toolkit's deferred work wait for the next
+    // full turn of the event loop, at most one turn interval away.
+    if (sinceFullTurn_.isValid() && sinceFullTurn_.nsecsElapsed() < kFullTurnIntervalNs) {
+        return;
+    }
+    sinceFullTurn_.start();
     QCoreApplication::processEvents();
 }
 
 void WindowSearchHost::Wait() {
+    sinceFullTurn_.start();
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void WindowSearchHost::Wake() {
     dispatcher_->wakeUp();
+}
+
+void WindowSearchHost::PaintNow() {
+    pacer_.PaintNow();
 }
 
 } // namespace scanvale

@@ -11,9 +11,10 @@ class SearchHost {
 public:
     virtual ~SearchHost() = default;
 
-    // Appends one matching file to the end of the results list, so results appear while the
-    // search goes on. `path` is the file's full path exactly as the file system gave it
-    // (bytes; not necessarily valid UTF-8). No duplicate check.
+    // Appends one matching file to the end of the results list at once; the list shows it with
+    // the window's next frame, so results appear while the search goes on. `path` is the
+    // file's full path exactly as the file system gave it (bytes; not necessarily valid
+    // UTF-8). No duplicate check.
     virtual void AddResult(std::string_view path) = 0;
 
     // Sets the progress text shown in the folder list's column header

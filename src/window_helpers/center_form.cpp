@@ -1,5 +1,7 @@
 #include "center_form.h"
 
+#include "announced_frame.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -28,8 +30,13 @@ void CenterForm(QWidget& form) {
     if (screen == nullptr) {
         return;
     }
-    // For a top-level widget, move() places the outer frame, matching frameGeometry().
-    form.move(CenteredPosition(screen->geometry(), form.frameGeometry().size()));
+    // The frame is not drawn before the window is first shown, and the toolkit measures it only
+    // afterwards; the window manager's announcement gives its size beforehand, so the window
+    // appears where it stays. Without one the window is centred as having no frame.
+    const QMargins frame = AnnouncedFrameMargins(form).value_or(QMargins());
+    const QPoint corner = CenteredPosition(screen->geometry(), form.size().grownBy(frame));
+    // The geometry is that of the client area, inside the frame.
+    form.setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), form.size()));
 }
 
 } // namespace scanvale

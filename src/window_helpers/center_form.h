@@ -13,8 +13,11 @@ namespace scanvale {
 // is clamped, so a window larger than the screen gets a negative coordinate.
 QPoint CenteredPosition(const QRect& screen, const QSize& window);
 
-// Moves `form` to the middle of the full geometry of its screen (task bars and panels are not
-// taken off), measuring the window by its outer size, frame included.
+// Places `form`, not yet shown, in the middle of the full geometry of its screen (task bars
+// and panels are not taken off), measuring the window by its outer size: frame and caption
+// bar included, as the window manager announces the frame before the window is shown. Where
+// no frame is announced (no window manager, or one that announces none) the window is
+// measured by its client area.
 void CenterForm(QWidget& form);
 
 } // namespace scanvale

@@ -18,4 +18,10 @@ bool FileExists(const QString& path) noexcept {
     return ::stat(native.constData(), &status) == 0;
 }
 
+bool FolderExists(const QByteArray& path) noexcept {
+    struct stat status {};
+    return !path.isEmpty() && !path.contains('\0') && ::stat(path.constData(), &status) == 0 &&
+           S_ISDIR(status.st_mode);
+}
+
 } // namespace scanvale

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace scanvale {
@@ -9,5 +10,9 @@ namespace scanvale {
 // string, a missing entry, a missing or unreadable folder on the way and a malformed path all
 // give false. The entry itself is not opened. Never throws.
 bool FileExists(const QString& path) noexcept;
+
+// True when `path`, in the exact bytes of its name, leads to a folder (through symbolic links
+// too). Never throws.
+bool FolderExists(const QByteArray& path) noexcept;
 
 } // namespace scanvale

@@ -58,15 +58,23 @@ QString DisplayPath(std::string_view path) {
     QString text;
     text.reserve(static_cast<qsizetype>(path.size()));
     while (!path.empty()) {
-        const std::size_t n = WellFormedLength(path);
-        if (n == 0) {
+        // The longest run of well-formed sequences is decoded in one call: a path is usually
+        // one run from end to end.
+        std::size_t run = 0;
+        while (run < path.size()) {
+            const std::size_t n = WellFormedLength(path.substr(run));
+            if (n == 0) {
+                break;
+            }
+            run += n;
+        }
+        text += QString::fromUtf8(path.data(), static_cast<qsizetype>(run));
+        path.remove_prefix(run);
+        if (!path.empty()) {
             text += QStringLiteral("\\x%1").arg(static_cast<unsigned char>(path[0]), 2, 16,
                                                 QLatin1Char('0'));
             path.remove_prefix(1);
-            continue;
         }
-        text += QString::fromUtf8(path.data(), static_cast<qsizetype>(n));
-        path.remove_prefix(n);
     }
     return text;
 }

@@ -5,7 +5,7 @@
 # folder and the next search no longer lists its match. The lists are read from the window's
 # accessibility tree, and only while no dialog is open.
 #
-# Usage: folder_drag_test.sh <scanvale binary>
+# Usage: scripts/virtual_display.sh -- folder_drag_test.sh <scanvale binary>
 
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/a11y.sh"

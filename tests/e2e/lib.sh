@@ -1,23 +1,18 @@
-# Shared steps of the end-to-end tests: a private X server, the real program, its window.
-# Every wait polls for a condition until a deadline; none waits a fixed time.
+# Shared steps of the end-to-end tests: the real program and its window, on the private X
+# server that scripts/virtual_display.sh runs each test on. Every wait polls for a condition
+# until a deadline; none waits a fixed time.
 #
-# Source this file, then call e2e_start_display and e2e_start_program. Cleanup on exit stops
-# the program and the X server that these functions started (by their process ids).
+# Source this file, then call e2e_start_program. Cleanup on exit stops the program that
+# e2e_start_program started (by its process id) and removes the test's scratch folder.
 
 set -euo pipefail
 
 E2E_TMP=$(mktemp -d)
-E2E_XVFB_PID=""
 E2E_PROGRAM_PID=""
-readonly E2E_SCREEN_WIDTH=1024 E2E_SCREEN_HEIGHT=768
 
 e2e_cleanup() {
     if [[ -n "$E2E_PROGRAM_PID" ]] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
         kill "$E2E_PROGRAM_PID" 2>/dev/null || true
-    fi
-    if [[ -n "$E2E_XVFB_PID" ]]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
     fi
     rm -rf "$E2E_TMP"
 }
@@ -49,27 +44,9 @@ e2e_require() {
     done
 }
 
-_e2e_display_answers() {
-    xwininfo -root >/dev/null 2>&1
-}
-
-# Starts Xvfb on a free display number and points DISPLAY at it.
-e2e_start_display() {
-    e2e_require Xvfb xdotool xwininfo
-    local file="$E2E_TMP/display"
-    : >"$file"
-    # Without -noreset the server starts over whenever its last client leaves, and a client
-    # that connects meanwhile is refused: the probe below would leave the program to that race.
-    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_WIDTH}x${E2E_SCREEN_HEIGHT}x24" -nolisten tcp \
-        -noreset 3>"$file" >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    e2e_wait_until 10000 test -s "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$file")"
-    unset WAYLAND_DISPLAY
-    # The number is written once the server is set up; a client's first connection proves it.
-    e2e_wait_until 10000 _e2e_display_answers || e2e_fail "Xvfb on $DISPLAY accepts no connection"
-    export QT_QPA_PLATFORM=xcb
-}
+[[ -n "${SCANVALE_VIRTUAL_DISPLAY:-}" ]] ||
+    e2e_fail "run the test on a private X server: scripts/virtual_display.sh -- $0 ..."
+e2e_require xdotool xwininfo
 
 # e2e_start_program <binary>: starts the program in the background.
 e2e_start_program() {
@@ -97,6 +74,18 @@ e2e_window_geometry() {
         /^ *Width:/ { w = $NF }
         /^ *Height:/ { h = $NF }
         END { print x, y, w, h }'
+}
+
+# e2e_frame_geometry <id>: prints "left top width height" of the frame around the window: its
+# ancestor that is a child of the root window (the window itself when nothing framed it).
+e2e_frame_geometry() {
+    local window=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    while parent=$(xwininfo -tree -id "$window" | awk '/Parent window id:/ { print $4 }') &&
+        [[ -n "$parent" && $((parent)) != $((root)) ]]; do
+        window=$parent
+    done
+    e2e_window_geometry "$window"
 }
 
 # e2e_close_window <closer binary> <id>: closes the window as the close button would.

@@ -4,7 +4,7 @@
 # replaced only after Yes, and No leaves it as it was. The list is filled by a real search
 # first, and the bytes of each saved file are compared with the paths it found.
 #
-# Usage: save_results_test.sh <scanvale binary>
+# Usage: scripts/virtual_display.sh -- save_results_test.sh <scanvale binary>
 
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/a11y.sh"
@@ -14,17 +14,11 @@ program=$1
 # The centre of "Save Results To Text File" in the window's client area.
 readonly SAVE="365 168"
 
-# wait_dialog <title regex>: waits for a dialog of that title and gives it the keyboard.
-wait_dialog() {
-    wait_other_window "$1" 10000
-    xdotool windowfocus --sync "$E2E_OTHER"
-}
-
 # save_as <path>: presses the button and types the path into the save dialog's name field.
 save_as() {
     click_at "$SAVE"
-    wait_dialog '^Save List$'
-    xdotool type --delay 5 "$1"
+    focus_dialog '^Save List$' 10000
+    paste_path "$1"
     xdotool key Return
 }
 
@@ -53,9 +47,8 @@ search_and_dismiss
 
 # A new name without an extension: written as typed, no question asked, then "Done.".
 save_as "$out/results"
-wait_dialog '^Scanvale$'
-xdotool key Return
-e2e_wait_until 5000 _dialogs_gone || e2e_fail "a dialog is still open after \"Done.\""
+answer_dialog '^Scanvale$' 10000
+expect_no_dialog '"Done."'
 [[ -f "$out/results" ]] || e2e_fail "no file $out/results; saved: $(ls -A "$out")"
 expect_bytes "$out/results" "$E2E_TMP/expected"
 [[ "$(ls -A "$out")" == results ]] || e2e_fail "unexpected files: $(ls -A "$out")"
@@ -64,19 +57,16 @@ echo "new name: the found paths written without an extension"
 # An existing file and No (Escape): left exactly as it was.
 cp "$E2E_TMP/old" "$out/old.txt"
 save_as "$out/old.txt"
-wait_dialog '^Scanvale$'
-xdotool key Escape
-e2e_wait_until 5000 _dialogs_gone || e2e_fail "a dialog opened after No"
+answer_dialog '^Scanvale$' 10000 Escape
+expect_no_dialog "No"
 expect_bytes "$out/old.txt" "$E2E_TMP/old"
 echo "existing file and No: unchanged"
 
 # An existing file and Yes (the default button): wholly replaced by the list, then "Done.".
 save_as "$out/old.txt"
-wait_dialog '^Scanvale$'
-xdotool key Return
-wait_dialog '^Scanvale$'
-xdotool key Return
-e2e_wait_until 5000 _dialogs_gone || e2e_fail "a dialog is still open after \"Done.\""
+answer_dialog '^Scanvale$' 10000
+answer_dialog '^Scanvale$' 10000
+expect_no_dialog '"Done."'
 expect_bytes "$out/old.txt" "$E2E_TMP/expected"
 [[ "$(ls -A "$out" | sort | tr '\n' ' ')" == "old.txt results " ]] ||
     e2e_fail "unexpected files: $(ls -A "$out")"

@@ -13,12 +13,13 @@ namespace scanvale::test {
 
 namespace {
 
-QProcessEnvironment ProgramEnvironment(const QString& display, const QString& scale) {
+// The program starts as from a desktop's menu: on the test's display, with no platform or
+// scale chosen for it.
+QProcessEnvironment ProgramEnvironment(const QString& scale) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("DISPLAY"), display);
     if (!scale.isEmpty()) {
         environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
     }
@@ -39,10 +40,9 @@ InstalledProgram::~InstalledProgram() {
     }
 }
 
-bool InstalledProgram::Start(const QString& command, const QString& display, const QString& scale,
-                             const QString& title, int timeoutMs) {
-    display_ = display;
-    tracer_.setProcessEnvironment(ProgramEnvironment(display, scale));
+bool InstalledProgram::Start(const QString& command, const QString& scale, const QString& title,
+                             int timeoutMs) {
+    tracer_.setProcessEnvironment(ProgramEnvironment(scale));
     tracer_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tracer_.setStandardOutputFile(QProcess::nullDevice());
     tracer_.start(QStringLiteral("strace"),
@@ -52,7 +52,7 @@ bool InstalledProgram::Start(const QString& command, const QString& display, con
     if (!tracer_.waitForStarted()) {
         return false;
     }
-    const QProcessEnvironment environment = ProgramEnvironment(display, scale);
+    const QProcessEnvironment environment = ProgramEnvironment(scale);
     const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
     return QTest::qWaitFor(
                [&] {
@@ -76,7 +76,7 @@ QSize InstalledProgram::WindowSize() const {
     const ToolResult geometry =
         RunTool(QStringLiteral("xdotool"),
                 {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId_}, 10000,
-                ProgramEnvironment(display_, QString()));
+                ProgramEnvironment(QString()));
     const QRegularExpression width(QStringLiteral("^WIDTH=(\\d+)$"),
                                    QRegularExpression::MultilineOption);
     const QRegularExpression height(QStringLiteral("^HEIGHT=(\\d+)$"),
@@ -92,7 +92,7 @@ QSize InstalledProgram::WindowSize() const {
 qint64 InstalledProgram::ProcessId() const {
     const ToolResult pid =
         RunTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowpid"), windowId_}, 10000,
-                ProgramEnvironment(display_, QString()));
+                ProgramEnvironment(QString()));
     return pid.exitCode == 0 ? pid.output.trimmed().toLongLong() : 0;
 }
 

@@ -7,7 +7,7 @@
 
 namespace scanvale::test {
 
-// One start of an installed program on a virtual screen, under strace so the test can see
+// One start of an installed program on the test's display, under strace so the test can see
 // which files the program opened. The program is ended when the object goes.
 class InstalledProgram {
 public:
@@ -16,13 +16,11 @@ public:
     InstalledProgram(const InstalledProgram&) = delete;
     InstalledProgram& operator=(const InstalledProgram&) = delete;
 
-    // Starts the command on the display, with QT_SCALE_FACTOR set when scale is not empty,
-    // and waits for a visible window with the given title. False when none appears in time.
-    bool Start(const QString& command, const QString& display, const QString& scale,
-               const QString& title, int timeoutMs = 30000);
+    // Starts the command, with QT_SCALE_FACTOR set when scale is not empty, and waits for a
+    // visible window with the given title. False when none appears in time.
+    bool Start(const QString& command, const QString& scale, const QString& title,
+               int timeoutMs = 30000);
 
-    // The X window found by Start.
-    QString WindowId() const { return windowId_; }
     // The window's size in physical pixels; empty when it cannot be read.
     QSize WindowSize() const;
     // The process that owns the window, as the window reports it.
@@ -33,7 +31,6 @@ public:
 private:
     QProcess tracer_;
     QTemporaryDir traceDir_;
-    QString display_;
     QString windowId_;
 };
 

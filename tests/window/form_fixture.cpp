@@ -1,5 +1,10 @@
 #include "form_fixture.h"
 
+#include "picture_button.h"
+
+#include <QFile>
+#include <QTreeWidget>
+
 namespace scanvale::test {
 
 Form1& FormFixture::Create() {
@@ -25,6 +30,26 @@ Form1& FormFixture::Create() {
 Form1& FormFixture::Load() {
     Create().Form_Load();
     return *form;
+}
+
+void FormFixture::AddFolders(const QStringList& paths) {
+    for (const QString& path : paths) {
+        dialogs.folders.enqueue(QFile::encodeName(path));
+        Find<PictureButton>("Check3")->setChecked(true);
+    }
+    dialogs.calls.clear();
+}
+
+void FormFixture::WhenHeaderReads(const QString& header, std::function<void()> action) {
+    auto* folders = Find<QTreeWidget>("ListView1");
+    auto fired = std::make_shared<bool>(false);
+    QObject::connect(folders->model(), &QAbstractItemModel::headerDataChanged, form.get(),
+                     [this, folders, header, action, fired] {
+                         if (!*fired && folders->headerItem()->text(0) == header) {
+                             *fired = true;
+                             QMetaObject::invokeMethod(form.get(), action, Qt::QueuedConnection);
+                         }
+                     });
 }
 
 } // namespace scanvale::test

@@ -3,7 +3,9 @@
 #include "form1.h"
 #include "scripted_dialogs.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace scanvale::test {
@@ -24,6 +26,14 @@ struct FormFixture {
     Form1& Create();
     // Creates the window and runs Form_Load.
     Form1& Load();
+
+    // Adds folders through the "Add Folder to Search" press, as the user does; the chooser's
+    // questions are then forgotten, so `dialogs.calls` holds only what comes after.
+    void AddFolders(const QStringList& paths);
+
+    // Queues `action` once the folder list's header first reads `header`, so that it runs in
+    // the run's next turn at the window's events (before the next listed folder at the latest).
+    void WhenHeaderReads(const QString& header, std::function<void()> action);
 
     template <typename Control> Control* Find(const char* name) const {
         return form->findChild<Control*>(QString::fromLatin1(name));

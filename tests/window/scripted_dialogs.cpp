@@ -8,10 +8,10 @@ void ScriptedDialogs::Asking() {
     }
 }
 
-QString ScriptedDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
+QByteArray ScriptedDialogs::BrowseForFolder(QWidget* owner, const QString& prompt) {
     calls.append({Call::Kind::Folder, owner, prompt, {}, Icon::None, Buttons::Ok, {}});
     Asking();
-    return folders.isEmpty() ? QString() : folders.dequeue();
+    return folders.isEmpty() ? QByteArray() : folders.dequeue();
 }
 
 Dialogs::Answer ScriptedDialogs::ShowMessage(QWidget* owner, const QString& text,

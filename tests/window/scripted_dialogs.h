@@ -22,7 +22,7 @@ public:
         QStringList filters; // save dialog only
     };
 
-    QQueue<QString> folders;
+    QQueue<QByteArray> folders; // path bytes; empty: a cancel
     QQueue<Answer> answers;
     QQueue<QString> saveNames;
     QList<Call> calls;
@@ -30,7 +30,7 @@ public:
     // the dialog would be open.
     std::function<void()> whileAsking;
 
-    QString BrowseForFolder(QWidget* owner, const QString& prompt) override;
+    QByteArray BrowseForFolder(QWidget* owner, const QString& prompt) override;
     Answer ShowMessage(QWidget* owner, const QString& text, const QString& title, Icon icon,
                        Buttons buttons) override;
     QString SaveFileName(QWidget* owner, const QString& title, const QStringList& filters) override;

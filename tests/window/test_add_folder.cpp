@@ -1,6 +1,7 @@
 // "Add Folder to Search": the press, the folder chooser and the folder list.
 
 #include "browse_for_folder.h"
+#include "exact_path.h"
 #include "form_fixture.h"
 #include "list_texts.h"
 
@@ -8,11 +9,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 
 using scanvale::Form1;
 using scanvale::PointerKind;
@@ -30,6 +34,7 @@ private slots:
     void checkingInCodeRunsOnce();
     void chooserCancel();
     void chooserReturnsWholePath();
+    void chooserKeepsExactBytes();
 };
 
 void TestAddFolder::pressAddsChosenFolder_data() {
@@ -57,7 +62,7 @@ void TestAddFolder::pressAddsChosenFolder() {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     auto* button = f.Find<QAbstractButton>("Check3");
     auto* list = f.Find<QTreeWidget>("ListView1");
-    f.dialogs.folders.enqueue(chosen);
+    f.dialogs.folders.enqueue(QFile::encodeName(chosen));
     bool raisedWhileAsking = false;
     f.dialogs.whileAsking = [&] { raisedWhileAsking = !button->isChecked(); };
     QList<PointerKind> pointers;
@@ -88,7 +93,7 @@ void TestAddFolder::sameFolderTwiceGivesTwoTexts() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     auto* button = f.Find<QAbstractButton>("Check3");
-    f.dialogs.folders << QStringLiteral("/srv/data") << QString() << QStringLiteral("/srv/data");
+    f.dialogs.folders << "/srv/data" << QByteArray() << "/srv/data";
     for (int press = 0; press < 3; ++press) {
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!button->isChecked());
@@ -103,7 +108,7 @@ void TestAddFolder::checkingInCodeRunsOnce() {
     FormFixture f;
     f.Load();
     auto* button = f.Find<QAbstractButton>("Check3");
-    f.dialogs.folders.enqueue(QStringLiteral("/opt"));
+    f.dialogs.folders.enqueue("/opt");
     button->setChecked(true);
     QCOMPARE(f.dialogs.calls.size(), 1);
     QVERIFY(!button->isChecked());
@@ -126,7 +131,7 @@ void TestAddFolder::chooserCancel() {
         QCOMPARE(dialog->parentWidget(), &owner);
         dialog->reject();
     });
-    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), QString());
+    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), QByteArray());
     QVERIFY(sawChooser);
 }
 
@@ -147,7 +152,38 @@ void TestAddFolder::chooserReturnsWholePath() {
         dialog->selectFile(deep);
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
     });
-    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), deep);
+    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")),
+             QFile::encodeName(deep));
+}
+
+void TestAddFolder::chooserKeepsExactBytes() {
+    // The chooser shows a name that is not UTF-8 with U+FFFD for each such byte; choosing it
+    // gives the folder's exact bytes. Two names that read alike are never taken for each other.
+    QTemporaryDir base;
+    const QByteArray root = QFile::encodeName(base.path());
+    const auto removeAll = qScopeGuard([&] { std::filesystem::remove_all(root.toStdString()); });
+    for (const char* name : {"caf\xe9", "dup\xe8", "dup\xe9"}) {
+        QVERIFY(std::filesystem::create_directory(root.toStdString() + '/' + name));
+    }
+    QWidget owner;
+    QTimer::singleShot(0, &owner, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        dialog->setDirectory(base.path());
+        dialog->selectFile(base.filePath(QStringLiteral("caf\uFFFD")));
+        // Should the chooser refuse the name, its message box is closed and the chooser left.
+        QTimer::singleShot(0, dialog, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->reject();
+            }
+        });
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    });
+    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), root + "/caf\xe9");
+    QCOMPARE(scanvale::ExactPath(base.filePath(QStringLiteral("dup\uFFFD"))), QByteArray());
 }
 
 QTEST_MAIN(TestAddFolder)

@@ -43,7 +43,7 @@ void TestClearResults::clear() {
     for (const QString& path : results) {
         scanvale::AppendPathItem(*list, path.toStdString());
     }
-    f.dialogs.folders.enqueue(QStringLiteral("/srv/data"));
+    f.dialogs.folders.enqueue("/srv/data");
     f.Find<QAbstractButton>("Check3")->click();
     const int width = list->columnWidth(0);
     f.form->SetMousePointer(PointerKind::Arrow);

@@ -32,11 +32,7 @@ struct RunFixture : FormFixture {
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
         results = Find<QTableWidget>("ListView2");
-        for (const char* name : {"A", "B", "C"}) {
-            dialogs.folders.enqueue(Folder(name));
-            Find<QAbstractButton>("Check3")->setChecked(true);
-        }
-        dialogs.calls.clear();
+        AddFolders(Folders("ABC"));
         Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     }
     QString Folder(const char* name) const { return QString::fromStdString(tree.Path(name)); }
@@ -61,16 +57,7 @@ struct RunFixture : FormFixture {
     // so that it runs in the run's next turn at the window's events (before the next listed
     // folder at the latest).
     void WhenEntering(const char* name, std::function<void()> action) {
-        const QString header = QStringLiteral("Searching ") + Folder(name);
-        auto fired = std::make_shared<bool>(false);
-        QObject::connect(folders->model(), &QAbstractItemModel::headerDataChanged, form.get(),
-                         [this, header, action, fired] {
-                             if (!*fired && folders->headerItem()->text(0) == header) {
-                                 *fired = true;
-                                 QMetaObject::invokeMethod(form.get(), action,
-                                                           Qt::QueuedConnection);
-                             }
-                         });
+        WhenHeaderReads(QStringLiteral("Searching ") + Folder(name), std::move(action));
     }
     void ClickSearch() { QTest::mouseClick(Find<QWidget>("Check1"), Qt::LeftButton); }
     // A slow drag with the left button from row `from` to row `to`, crossing every row between.

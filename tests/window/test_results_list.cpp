@@ -126,13 +126,14 @@ void TestResultsList::dividerDragWidensColumn() {
 void TestResultsList::appendsWithYieldsMeasureNoRow_data() {
     QTest::addColumn<bool>("results"); // false: the folder list, a tree, for comparison
     QTest::newRow("the results list measures no row") << true;
-    QTest::newRow("a tree measures a row at each yield, as it lays all rows out again") << false;
+    QTest::newRow("a tree measures a row at each turn, as it lays all rows out again") << false;
 }
 
 void TestResultsList::appendsWithYieldsMeasureNoRow() {
-    // Results arrive as a search delivers them, each followed by a yield. A list that lays out
-    // or measures all its rows again after each append slows down as it grows; a tree does, and
-    // its layout measures a row each time, which the tree row shows this count catching.
+    // Results arrive as a search delivers them, each followed by a full turn of the event loop
+    // (the most a yield does). A list that lays out or measures all its rows again after each
+    // append slows down as it grows; a tree does, and its layout measures a row each time,
+    // which the tree row shows this count catching.
     QFETCH(bool, results);
     ListsFixture f;
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
@@ -150,7 +151,7 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
             scanvale::AppendPathItem(*f.folders, path);
             f.folders->viewport()->update();
         }
-        host.Yield();
+        QCoreApplication::processEvents();
     }
 
     QCOMPARE(list->model()->rowCount(), results ? kAppends : kAppends + 1);

@@ -7,19 +7,18 @@
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "stalled_mount.h"
+#include "test_tree.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QDir>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 using scanvale::Form1;
 using scanvale::PointerKind;
@@ -32,9 +31,7 @@ namespace {
 
 // A small tree: A holds a non-matching file, then a match, then a subfolder with a match of
 // its own; B holds "Invoice" in capitals and, after it in name order, "nothing".
-struct Tree {
-    QTemporaryDir dir;
-
+struct Tree : TestTree {
     Tree() {
         Write("A/a1.txt", "nothing to see\n");
         Write("A/a2.txt", "the invoice is due\n");
@@ -42,18 +39,9 @@ struct Tree {
         Write("B/b.txt", "Invoice.\n");
         Write("B/b0.txt", "nothing either\n");
     }
-    // Names that are not UTF-8 are beyond QDir, which QTemporaryDir removes its tree with.
-    ~Tree() { std::filesystem::remove_all(QFile::encodeName(dir.path()).toStdString()); }
-    Tree(const Tree&) = delete;
-    Tree& operator=(const Tree&) = delete;
-
-    // `name` is bytes: a name need not be valid UTF-8.
-    void Write(const std::string& name, const std::string& contents) const {
-        const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + name;
-        QDir().mkpath(QFile::decodeName(path.substr(0, path.rfind('/')).c_str()));
-        std::ofstream(path, std::ios::binary) << contents;
+    QString Path(const QString& relative) const {
+        return QString::fromStdString(TestTree::Path(relative.toStdString()));
     }
-    QString Path(const QString& relative) const { return dir.filePath(relative); }
 };
 
 // A loaded, shown window with scripted dialogs and shortcuts to the controls a run touches.
@@ -72,14 +60,6 @@ struct RunFixture : FormFixture {
         phrase = Find<QLineEdit>("Text1");
         Find<QCheckBox>("Check5")->setChecked(true); // unticked as designed
     }
-    // Adds folders through the "Add Folder to Search" press, as the user does.
-    void Add(const QStringList& paths) {
-        for (const QString& path : paths) {
-            dialogs.folders.enqueue(path);
-            Find<QAbstractButton>("Check3")->setChecked(true);
-        }
-        dialogs.calls.clear();
-    }
     void Click() { QTest::mouseClick(button, Qt::LeftButton); }
     QStringList Results() const { return Texts(*results); }
     QStringList Messages() const {
@@ -88,20 +68,6 @@ struct RunFixture : FormFixture {
             texts << call.text;
         }
         return texts;
-    }
-    // Runs `action` in the run's next turn at the window's events once the folder list's
-    // header first reads `header`: within milliseconds, and before the next listed folder.
-    void WhenHeaderReads(const QString& header, std::function<void()> action) {
-        auto* model = folders->model();
-        auto fired = std::make_shared<bool>(false);
-        QObject::connect(model, &QAbstractItemModel::headerDataChanged, form.get(),
-                         [this, header, action, fired] {
-                             if (!*fired && folders->headerItem()->text(0) == header) {
-                                 *fired = true;
-                                 QMetaObject::invokeMethod(form.get(), action,
-                                                           Qt::QueuedConnection);
-                             }
-                         });
     }
 };
 
@@ -129,6 +95,7 @@ private slots:
     void foldersRemovedDuringRun();
     void missingFolderSkipped();
     void pathsThatAreNotUtf8();
+    void longPastedPhraseSearchedWhole();
     void closingDuringRunEndsProcess();
     void stopWhileAReadStalls();
 };
@@ -160,7 +127,7 @@ void TestSearchRun::refusals() {
     Tree tree;
     RunFixture f;
     if (withFolder) {
-        f.Add({tree.Path("A")});
+        f.AddFolders({tree.Path("A")});
     }
     f.phrase->setText(typed);
     Globals::StopSearch = false;
@@ -204,7 +171,7 @@ void TestSearchRun::fullRun() {
     QFETCH(QStringList, expected);
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(typed);
     f.Find<QCheckBox>("Check4")->setChecked(matchCase);
     f.Find<QCheckBox>("Check5")->setChecked(subfolders);
@@ -249,7 +216,7 @@ void TestSearchRun::fullRun() {
 void TestSearchRun::twoRunsListEveryMatchTwice() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A")});
+    f.AddFolders({tree.Path("A")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
     f.Click();
@@ -264,7 +231,7 @@ void TestSearchRun::busyPointerCoversControls() {
     // too while a run is under way, and get their own pointer back afterwards.
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A")});
+    f.AddFolders({tree.Path("A")});
     f.phrase->setText(QStringLiteral("invoice"));
     QCOMPARE(f.phrase->cursor().shape(), Qt::IBeamCursor);
     QStringList notBusy;
@@ -296,7 +263,7 @@ void TestSearchRun::stopMidRun() {
     QFETCH(bool, afterFirstMatch);
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     QStringList seen;
     connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
@@ -345,7 +312,7 @@ void TestSearchRun::stopMidRun() {
 void TestSearchRun::optionsReadOnceAtStart() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
         f.Find<QCheckBox>("Check4")->setChecked(true);
@@ -359,7 +326,7 @@ void TestSearchRun::optionsReadOnceAtStart() {
 void TestSearchRun::phraseEditAppliesToLaterFolders() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")),
                       [&] { f.phrase->setText(QStringLiteral("nothing")); });
@@ -372,7 +339,7 @@ void TestSearchRun::phraseEditAppliesToLaterFolders() {
 void TestSearchRun::clickWhileStoppedRunUnwindsStartsNestedRun() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     // Two clicks reach the same turn of the outer run (both are queued before it comes): the
     // first asks it to stop, the second finds "Search!" and runs a whole search there before
@@ -417,7 +384,7 @@ void TestSearchRun::clickWhileStoppedRunUnwindsStartsNestedRun() {
 void TestSearchRun::foldersRemovedDuringRun() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.WhenHeaderReads(Searching(tree.Path("A")), [&] {
         delete f.folders->takeTopLevelItem(2);
@@ -432,7 +399,7 @@ void TestSearchRun::foldersRemovedDuringRun() {
 void TestSearchRun::missingFolderSkipped() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("gone"), tree.Path("A/a2.txt"), tree.Path("B")});
+    f.AddFolders({tree.Path("gone"), tree.Path("A/a2.txt"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
     QCOMPARE(f.Results(), QStringList{tree.Path("B/b.txt")});
@@ -440,26 +407,53 @@ void TestSearchRun::missingFolderSkipped() {
 }
 
 void TestSearchRun::pathsThatAreNotUtf8() {
-    // A folder named in UTF-8 is found from its list item; a file name that is not UTF-8 is
-    // shown readably and its exact bytes are kept for the save.
+    // Folder and file names need not be UTF-8: a folder chosen by its exact bytes is listed
+    // readably (\xNN for a byte that is not UTF-8) and searched, and a file found in it keeps
+    // its exact bytes for the save.
     Tree tree;
     tree.Write("\xc3\x9c"
-               "ber/caf\xe9.txt",
+               "ber\xff/caf\xe9.txt",
                "invoice\n");
     RunFixture f;
-    const QString folder = tree.Path(QStringLiteral("\u00dcber"));
-    f.Add({folder});
+    const QByteArray folder = QByteArray::fromStdString(tree.Root()) + "/\xc3\x9c"
+                                                                       "ber\xff";
+    f.dialogs.folders.enqueue(folder);
+    f.Find<QAbstractButton>("Check3")->setChecked(true);
+    const QString shown = tree.Path(QStringLiteral("\u00dcber\\xff"));
+    QCOMPARE(Texts(*f.folders), QStringList{shown});
+    f.dialogs.calls.clear();
     f.phrase->setText(QStringLiteral("invoice"));
     f.Click();
-    QCOMPARE(f.Results(), QStringList{folder + QStringLiteral("/caf\\xe9.txt")});
-    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)),
-             QFile::encodeName(folder) + QByteArray("/caf\xe9.txt"));
+    QCOMPARE(f.Messages(), QStringList{"Done."});
+    QCOMPARE(f.Results(), QStringList{shown + QStringLiteral("/caf\\xe9.txt")});
+    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)), folder + "/caf\xe9.txt");
+}
+
+void TestSearchRun::longPastedPhraseSearchedWhole() {
+    // A phrase far longer than a line edit takes by default is pasted and searched whole: a
+    // file that holds only its first 32,767 characters is not listed.
+    QString phrase;
+    for (int word = 0; phrase.size() < 40000; ++word) {
+        phrase += QStringLiteral("word%1 ").arg(word);
+    }
+    phrase.truncate(40000);
+    Tree tree;
+    tree.Write("Cut/f.txt", "Text: " + phrase.left(32767).toStdString());
+    tree.Write("Whole/f.txt", "Text: " + phrase.toStdString());
+    RunFixture f;
+    f.AddFolders({tree.Path("Cut"), tree.Path("Whole")});
+    QGuiApplication::clipboard()->setText(phrase);
+    f.phrase->setFocus();
+    QTest::keySequence(f.phrase, QKeySequence::Paste);
+    QCOMPARE(f.phrase->text().size(), phrase.size());
+    f.Click();
+    QCOMPARE(f.Results(), QStringList{tree.Path("Whole/f.txt")});
 }
 
 void TestSearchRun::closingDuringRunEndsProcess() {
     Tree tree;
     RunFixture f;
-    f.Add({tree.Path("A"), tree.Path("B")});
+    f.AddFolders({tree.Path("A"), tree.Path("B")});
     f.phrase->setText(QStringLiteral("invoice"));
     bool closedInsideRun = false;
     f.onEndProcess = [&] { closedInsideRun = f.button->text() == QStringLiteral("Stop!"); };
@@ -479,7 +473,7 @@ void TestSearchRun::stopWhileAReadStalls() {
         QSKIP(qPrintable(mount.error()));
     }
     RunFixture f;
-    f.Add({mount.path()});
+    f.AddFolders({mount.path()});
     f.phrase->setText(QStringLiteral("needle"));
     QElapsedTimer sinceStop;
     QTimer user;

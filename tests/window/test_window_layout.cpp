@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 using scanvale::Form1;
 using scanvale::test::FormFixture;
@@ -33,12 +36,62 @@ bool AllTransparent(const QIcon& icon, int side) {
     return true;
 }
 
+// How many opaque pixels of the icon drawn at `side` pixels are close to `colour`.
+int PixelsNear(const QIcon& icon, int side, QColor colour) {
+    const QImage image = icon.pixmap(side, side).toImage();
+    int near = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            near += c.alpha() == 255 && std::abs(c.red() - colour.red()) < 12 &&
+                            std::abs(c.green() - colour.green()) < 12 &&
+                            std::abs(c.blue() - colour.blue()) < 12
+                        ? 1
+                        : 0;
+        }
+    }
+    return near;
+}
+
 // How many pixels of the widget's rendering are dark enough to be caption text.
 int DarkPixels(QWidget& widget) {
     const QImage image = widget.grab().toImage();
     int dark = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+// The columns where the option's rendering changes when it is ticked: the tick box.
+std::pair<int, int> TickColumns(QCheckBox& option) {
+    const bool ticked = option.isChecked();
+    option.setChecked(false);
+    const QImage unticked = option.grab().toImage();
+    option.setChecked(true);
+    const QImage tickedImage = option.grab().toImage();
+    option.setChecked(ticked);
+    int left = unticked.width();
+    int right = -1;
+    for (int y = 0; y < unticked.height(); ++y) {
+        for (int x = 0; x < unticked.width(); ++x) {
+            if (unticked.pixel(x, y) != tickedImage.pixel(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+// How many pixels dark enough to be caption text lie in the columns before `end`.
+int DarkPixelsBefore(QWidget& widget, int end) {
+    const QImage image = widget.grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < std::min(end, image.width()); ++x) {
             dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
         }
     }
@@ -158,24 +211,34 @@ void TestWindowLayout::controls() {
 void TestWindowLayout::pictures() {
     FormFixture f;
     f.Create();
+    // Each picture shows its own colour (none for the blank one of "Clear Results").
     struct Expected {
         const char* name;
         int side;
-        bool transparent;
+        QColor colour;
     };
-    for (const Expected& e : {Expected{"Check1", 24, false}, Expected{"Check3", 32, false},
-                              Expected{"Check2", 32, false}, Expected{"Check6", 32, true}}) {
+    for (const Expected& e : {Expected{"Check1", 24, QColor(242, 140, 30)}, // orange handle
+                              Expected{"Check3", 32, QColor(255, 211, 77)}, // yellow folder
+                              Expected{"Check2", 32, QColor(47, 111, 214)}, // blue disk
+                              Expected{"Check6", 32, QColor()}}) {
         auto* button = f.Find<QToolButton>(e.name);
         QCOMPARE(button->iconSize(), QSize(e.side, e.side));
         QVERIFY2(!button->icon().pixmap(e.side, e.side).isNull(), e.name);
-        QCOMPARE(AllTransparent(button->icon(), e.side), e.transparent);
+        QCOMPARE(AllTransparent(button->icon(), e.side), !e.colour.isValid());
+        if (e.colour.isValid()) {
+            QVERIFY2(PixelsNear(button->icon(), e.side, e.colour) >= e.side * e.side / 200, e.name);
+        }
         QCOMPARE(button->palette().color(QPalette::Button), QColor(Qt::white));
         // The caption is drawn, also on the low "Clear Results" button.
         QVERIFY2(DarkPixels(*button) > 50, e.name);
     }
-    // The options carry their tick box to the right of the caption.
-    QCOMPARE(f.Find<QCheckBox>("Check4")->layoutDirection(), Qt::RightToLeft);
-    QCOMPARE(f.Find<QCheckBox>("Check5")->layoutDirection(), Qt::RightToLeft);
+    // The options carry their tick box at their right edge, the caption to its left.
+    for (const char* name : {"Check4", "Check5"}) {
+        auto* option = f.Find<QCheckBox>(name);
+        const auto [left, right] = TickColumns(*option);
+        QVERIFY2(left > option->width() / 2 && right >= option->width() - 20, name);
+        QVERIFY2(DarkPixelsBefore(*option, left) > 50, name);
+    }
 }
 
 void TestWindowLayout::listsAndTips() {

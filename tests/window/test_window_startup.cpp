@@ -1,13 +1,11 @@
 // Start-up and shut-down of the main window.
 
-#include "center_form.h"
 #include "form_fixture.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -50,16 +48,14 @@ void TestWindowStartup::loadPreparesWindow() {
     QCOMPARE(results->columnWidth(0), 353);
     QCOMPARE(results->rowCount(), 0);
     QCOMPARE(results->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    const QRect screen = form.screen()->geometry();
-    QCOMPARE(form.pos(), QPoint(screen.left() + (screen.width() - 441) / 2,
-                                screen.top() + (screen.height() - 428) / 2));
     QCOMPARE(form.MousePointer(), PointerKind::Default);
     QCOMPARE(f.endProcessCalls, 0);
 }
 
 void TestWindowStartup::loadStepsRunInOrder() {
-    // The home-page draw comes after the phrase box, position, caption and hand image, and
-    // before the lists get their columns.
+    // The home-page draw comes after the phrase box, caption and hand image, and before the
+    // lists get their columns. (Where the window is placed is tested end to end, under a
+    // window manager that draws a frame around it.)
     FormFixture f;
     QVERIFY(QFile::copy(QStringLiteral(SCANVALE_POINTER_DIR "/HAND-M.CUR"),
                         f.pointerDir.filePath(QStringLiteral("HAND-M.CUR"))));
@@ -68,8 +64,6 @@ void TestWindowStartup::loadStepsRunInOrder() {
         Form1& form = *f.form;
         QVERIFY(f.Find<QLineEdit>("Text1")->text().isEmpty());
         QCOMPARE(form.windowTitle(), QStringLiteral("Scanvale"));
-        const QRect screen = form.screen()->geometry();
-        QCOMPARE(form.pos(), scanvale::CenteredPosition(screen, form.frameGeometry().size()));
         QVERIFY(form.MouseIcon().has_value());
         QCOMPARE(f.Find<QTreeWidget>("ListView1")->columnCount(), 0);
         QCOMPARE(f.Find<QTableWidget>("ListView2")->columnCount(), 0);

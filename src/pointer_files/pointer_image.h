@@ -12,9 +12,10 @@
 // own; its centre is used, which suits the drag pointer's four-way arrow and keeps any
 // centred picture under the mouse.
 //
-// Load() never fails loudly: a missing, unreadable, oversized, foreign (not ICO/CUR),
-// truncated or corrupt file gives a null PointerImage. Every header field is checked before
-// it is used, so hostile bytes cannot make it read outside the file.
+// Load() never fails loudly and never waits: a missing, unreadable, oversized, foreign (not
+// ICO/CUR), truncated or corrupt file gives a null PointerImage, and so does anything that is
+// not a regular file (a FIFO, a device, a folder), which is not read at all. Every header field is
+// checked before it is used, so hostile bytes cannot make it read outside the file.
 class PointerImage {
 public:
     static PointerImage Load(const QString& path);

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The window against its engine, same folders, same run: the real main window on a private X
+# server (scripts/virtual_display.sh, with the openbox window manager) searches through its own
+# "Search!" click (scanvale_window_bench), and the benchmark program runs the engine alone with
+# a yield per file and block into an offscreen Qt loop (scanvale_bench). Warm page cache; the
+# best of RUNS (default 5) runs of each, taken in turns. Prints the seconds, the ratio, and how
+# often the window was painted during the run (the paints of the folder list's header) for
+#   (a)   corpus (a) of bench/run.sh, phrase absent
+#   (c)   corpus (c), phrase absent
+#   (a)e  corpus (a), phrase "e": the first file of every folder matches
+# then what one yield with nothing to do costs in the shown window, on xcb and offscreen.
+# BUILD_DIR, BENCH_DIR and PHRASE as in bench/run.sh.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+newest=$(ls -t "$here"/../build/bench/scanvale_window_bench \
+    "$here"/../build-ci/bench/scanvale_window_bench 2>/dev/null | head -n 1 || true)
+build=${BUILD_DIR:-${newest%/bench/scanvale_window_bench}}
+window_bin=$build/bench/scanvale_window_bench
+bench_bin=$build/bench/scanvale_bench
+dir=${BENCH_DIR:-/tmp/scanvale-bench}
+runs=${RUNS:-5}
+absent=${PHRASE:-"Scanvale benchmark phrase"}
+
+for tool in "$window_bin" "$bench_bin"; do
+    [[ -x $tool ]] || { echo "missing $tool: build first (make bench-window)" >&2; exit 1; }
+done
+# The rest of this script runs on a private X server.
+if [[ -z "${SCANVALE_VIRTUAL_DISPLAY:-}" ]]; then
+    exec "$here/../scripts/virtual_display.sh" --window-manager -- "$0" "$@"
+fi
+
+source "$here/corpora.sh"
+corpus many
+corpus real
+
+# engine <phrase> <folder>: the engine's seconds.
+engine() {
+    QT_QPA_PLATFORM=offscreen "$bench_bin" "$1" "$2" 2>&1 >/dev/null | sed -n 's/.* seconds //p'
+}
+# window <phrase> <folder>: "results N seconds S paints P".
+window() {
+    QT_QPA_PLATFORM=xcb "$window_bin" "$1" "$2"
+}
+field() { awk -v k="$1" '{ for (i = 1; i < NF; ++i) if ($i == k) print $(i + 1) }'; }
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+
+echo "window on Xvfb $DISPLAY (window manager: openbox), engine offscreen; best of $runs runs"
+printf "%-5s %8s %8s %10s %10s %8s %8s\n" search files results engine_s window_s ratio paints
+row() { # label, phrase, folder
+    local label=$1 phrase=$2 folder=$3
+    warm "$folder"
+    local files expected best_e="" best_w="" line results="" paints=""
+    files=$(find "$folder" -type f | wc -l)
+    expected=$(QT_QPA_PLATFORM=offscreen "$bench_bin" "$phrase" "$folder" 2>/dev/null | wc -l)
+    for _ in $(seq "$runs"); do
+        best_e=$(smaller "$best_e" "$(engine "$phrase" "$folder")")
+        line=$(window "$phrase" "$folder")
+        results=$(field results <<<"$line")
+        if [[ $best_w == "" || $(smaller "$best_w" "$(field seconds <<<"$line")") != "$best_w" ]]; then
+            best_w=$(field seconds <<<"$line")
+            paints=$(field paints <<<"$line")
+        fi
+        [[ $results -eq $expected ]] ||
+            echo "  note: the window listed $results files, the engine $expected" >&2
+    done
+    printf "%-5s %8s %8s %10.3f %10.3f %7.2fx %8s\n" "$label" "$files" "$expected" "$best_e" \
+        "$best_w" "$(awk -v a="$best_w" -v b="$best_e" 'BEGIN { print a / b }')" "$paints"
+}
+row "(a)" "$absent" "$dir/many"
+row "(c)" "$absent" "$dir/real"
+row "(a)e" "e" "$dir/many"
+echo "one yield with nothing to do, in the shown window:"
+echo "  xcb:       $(QT_QPA_PLATFORM=xcb "$window_bin" --yield-cost)"
+echo "  offscreen: $(QT_QPA_PLATFORM=offscreen "$window_bin" --yield-cost)"

@@ -1,0 +1,92 @@
+#include "desktop_opener.h"
+
+#include "result_path.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace scanvale {
+
+namespace {
+
+const QString kOpener = QStringLiteral("xdg-open");
+
+// What xdg-open's documented exit statuses mean for the user.
+QString ReasonForStatus(int status) {
+    switch (status) {
+    case 2:
+        return QStringLiteral("it does not exist");
+    case 3:
+        return QStringLiteral("the desktop lacks a program it needs to open it");
+    case 4:
+        return QStringLiteral("no application could open it");
+    case 5:
+        return QStringLiteral("permission to read it was refused");
+    default:
+        return QStringLiteral("%1 ended with status %2").arg(kOpener).arg(status);
+    }
+}
+
+} // namespace
+
+DesktopOpener::DesktopOpener(FailureHandler onFailure, QObject* parent)
+    : QObject(parent), onFailure_(std::move(onFailure)) {}
+
+void DesktopOpener::Open(const QByteArray& path) {
+    // A result may have been moved or deleted since it was listed; say so in the system's words
+    // rather than the opener's.
+    struct stat status {};
+    if (::stat(path.constData(), &status) != 0) {
+        onFailure_(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    const QString opener = QStandardPaths::findExecutable(kOpener);
+    if (!opener.isEmpty()) {
+        Run(opener, path);
+        return;
+    }
+    if (!QDesktopServices::openUrl(FileUrl(path))) {
+        onFailure_(path, QStringLiteral("no program that opens files was found"));
+    }
+}
+
+void DesktopOpener::Run(const QString& opener, const QByteArray& path) {
+    auto* process = new QProcess(this); // deleted once it has finished
+    process->setProgram(opener);
+    // The encoded URL is ASCII, so the path's bytes reach the opener whatever they are.
+    process->setArguments({QString::fromLatin1(FileUrl(path).toEncoded())});
+    // The application the opener starts may outlive this program and write to its output at any
+    // time: it gets no pipe that could break, but this program's own output and no input.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    // Its own session, as a detached start would give it: a signal to this program's terminal
+    // does not end the application that was opened.
+    process->setChildProcessModifier([] { ::setsid(); });
+    connect(process, &QProcess::finished, this,
+            [this, process, path] { Finished(*process, path); });
+    connect(process, &QProcess::errorOccurred, this,
+            [this, process, path](QProcess::ProcessError error) {
+                if (error == QProcess::FailedToStart) {
+                    onFailure_(path, kOpener + QStringLiteral(" could not be started: ") +
+                                         process->errorString());
+                    process->deleteLater();
+                }
+            });
+    process->start();
+}
+
+void DesktopOpener::Finished(QProcess& process, const QByteArray& path) {
+    process.deleteLater();
+    if (process.exitStatus() == QProcess::CrashExit) {
+        onFailure_(path, kOpener + QStringLiteral(" stopped unexpectedly"));
+    } else if (process.exitCode() != 0) {
+        onFailure_(path, ReasonForStatus(process.exitCode()));
+    }
+}
+
+} // namespace scanvale

@@ -1,0 +1,81 @@
+#include "pointer_image.h"
+
+#include "icon_file.h"
+
+#include <QFile>
+#include <QScopeGuard>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// No real pointer file comes near this; a larger file is not read at all.
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+// The contents of `path` when it is a regular file of at most kMaxFileSize bytes; empty for
+// anything else. Nothing else is even opened: opening a FIFO waits for a writer that may never
+// come, and a device may have no end. The open itself does not wait either, should the name
+// have been replaced by something else in the meantime.
+QByteArray ReadRegularFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (name.isEmpty() || ::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {};
+    }
+    const int file = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0) {
+        return {};
+    }
+    const auto close = qScopeGuard([file] { ::close(file); });
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxFileSize) {
+        return {};
+    }
+    // The length is taken once: a file that grows meanwhile is read up to it.
+    QByteArray bytes(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got =
+            ::read(file, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+} // namespace
+
+PointerImage PointerImage::Load(const QString& path) {
+    PointerImage pointer;
+    const QByteArray bytes = ReadRegularFile(path);
+    if (bytes.isEmpty()) {
+        return pointer;
+    }
+    const IconFile icon = IconFile::parse(bytes);
+    if (!icon.isValid()) {
+        return pointer;
+    }
+    pointer.m_image = icon.image();
+    pointer.m_hotSpot = icon.isCursor()
+                            ? icon.cursorHotSpot()
+                            : QPoint(pointer.m_image.width() / 2, pointer.m_image.height() / 2);
+    return pointer;
+}
+
+QCursor PointerImage::cursor() const {
+    if (isNull()) {
+        return QCursor();
+    }
+    return QCursor(pixmap(), m_hotSpot.x(), m_hotSpot.y());
+}
+
+QPixmap PointerImage::pixmap() const {
+    return QPixmap::fromImage(m_image);
+}
