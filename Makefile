@@ -1,8 +1,8 @@
 # The two everyday commands: `make run` builds and starts Scanvale, `make test` builds it
 # and runs the whole test suite. Both install the Debian packages they need first.
 # CI sets CI=true; its preset turns compiler warnings into errors, and `make test` then also
-# runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer and each fuzzer
-# for FUZZ_SECONDS.
+# runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer, the engine and
+# window tests under ThreadSanitizer, and each fuzzer for FUZZ_SECONDS.
 ifeq ($(CI),true)
 PRESET ?= ci
 else
@@ -13,6 +13,7 @@ endif
 BUILD_DIR_default = build
 BUILD_DIR_ci = build-ci
 BUILD_DIR_asan-ubsan = build-asan
+BUILD_DIR_tsan = build-tsan
 BUILD_DIR = $(BUILD_DIR_$(PRESET))
 
 # How long each fuzzer runs in `make fuzz` (and in CI).
@@ -22,7 +23,7 @@ FUZZ_SECONDS ?= 60
 # a configure step that cannot find a package.
 quietly = out=$$($(1) 2>&1) || { printf '%s\n' "$$out" >&2; exit 1; }
 
-.PHONY: all deps build run test test-asan fuzz bench bench-window package screenshot clean
+.PHONY: all deps build run test test-asan test-tsan fuzz bench bench-window package screenshot clean
 
 all: build
 
@@ -41,11 +42,17 @@ test: build
 	@ctest --preset $(PRESET)
 ifeq ($(CI)$(PRESET),trueci)
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-tsan
 	@$(MAKE) --no-print-directory fuzz
 endif
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan-ubsan
+
+# The engine and window tests (the CTest label "unit") under ThreadSanitizer; its preset
+# builds only them.
+test-tsan:
+	@$(MAKE) --no-print-directory test PRESET=tsan
 
 # libFuzzer needs clang: the fuzzers are a small project of their own (fuzz/CMakeLists.txt).
 fuzz: deps
@@ -74,4 +81,4 @@ screenshot: build
 	@scripts/screenshot.sh $(BUILD_DIR)/app/scanvale docs/screenshot.png
 
 clean:
-	rm -rf build build-ci build-asan build-fuzz
+	rm -rf build build-ci build-asan build-tsan build-fuzz

@@ -1,13 +1,17 @@
-// Runs the search engine over folders the way the window does, with a yield into a real Qt
-// event loop before every file and block, and prints what the results list would show.
+// Runs the search engine over folders the way the window does: its workers search while the
+// main thread takes their results in a real Qt event loop, and prints what the results list
+// would show.
 //
-//   scanvale_bench [--match-case] [--no-subfolders] PHRASE FOLDER...
+//   scanvale_bench [--match-case] [--no-subfolders] [--workers N] [--readers N] PHRASE FOLDER...
 //
-// Results go to stdout, one path per line; files examined, bytes read and seconds to stderr.
+// --workers sets how many threads search (default: one per processor), --readers how many
+// more may be added while others wait for the disk (default: the program's). Results go to
+// stdout, one path per line; files examined, bytes read and seconds to stderr.
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -25,11 +29,29 @@ public:
     }
     void ShowProgress(std::string_view) override {}
     void Yield() override { QCoreApplication::processEvents(); }
+    void Wait() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+    void Wake() override { dispatcher_->wakeUp(); }
+
+private:
+    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
 };
 
 int Usage() {
-    std::fputs("usage: scanvale_bench [--match-case] [--no-subfolders] PHRASE FOLDER...\n", stderr);
+    std::fputs("usage: scanvale_bench [--match-case] [--no-subfolders] [--workers N] "
+               "[--readers N] PHRASE FOLDER...\n",
+               stderr);
     return 2;
+}
+
+// A count given after an option; false when it is missing or not a number.
+bool Count(int& i, int argc, char** argv, unsigned& count) {
+    if (i + 1 >= argc) {
+        return false;
+    }
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(argv[++i], &end, 10);
+    count = static_cast<unsigned>(value);
+    return *end == '\0' && end != argv[i];
 }
 
 } // namespace
@@ -42,6 +64,7 @@ int main(int argc, char** argv) {
 
     int16_t compareMode = 1;
     int16_t includeSubfolders = 1;
+    Search::SearchSettings settings;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -49,6 +72,14 @@ int main(int argc, char** argv) {
             compareMode = 0;
         } else if (arg == "--no-subfolders") {
             includeSubfolders = 0;
+        } else if (arg == "--workers") {
+            if (!Count(i, argc, argv, settings.workers) || settings.workers == 0) {
+                return Usage();
+            }
+        } else if (arg == "--readers") {
+            if (!Count(i, argc, argv, settings.waitingReaders)) {
+                return Usage();
+            }
         } else {
             words.push_back(arg);
         }
@@ -65,7 +96,7 @@ int main(int argc, char** argv) {
     for (size_t i = 1; i < words.size() && !Globals::StopSearch; ++i) {
         host.Yield();
         Search::SearchFolder(words[i], extensionFilter, words[0], compareMode, includeSubfolders,
-                             host);
+                             host, settings);
     }
     std::fflush(stdout);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;

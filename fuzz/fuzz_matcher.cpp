@@ -1,16 +1,23 @@
 // Fuzzes the whole examination of one file (sniff, blocks, carry, matcher) against a naive
 // search of the whole text. The input chooses the comparison mode, the block size (1 to 64
-// bytes, or the program's 102400), the phrase and the file's contents.
+// bytes, or the program's 102400), the phrase and the file's contents; one input in eight is
+// searched a second time through the search pipeline, as the only file of a folder, by 1 to 4
+// workers (starting threads costs far more than the examination, which gets most of the time).
 //
-// Input: [mode byte][block byte][phrase length byte][phrase][file contents].
+// Input: [mode byte][block byte][phrase length byte][phrase][file contents]. Mode byte: bit 0
+// case-insensitive, bits 1-3 all set through the pipeline too, bits 4-5 the workers less one.
 #include "search/globals.h"
+#include "search/pipeline.h"
 #include "search/search.h"
 #include "search/search_host.h"
 #include "search/text_sniff.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
 #include <string>
 #include <sys/mman.h>
 #include <unicode/uchar.h>
@@ -25,7 +32,22 @@ public:
     void AddResult(std::string_view) override { ++results; }
     void ShowProgress(std::string_view) override {}
     void Yield() override {}
+    void Wait() override {
+        std::unique_lock lock(mutex_);
+        woken_.wait(lock, [this] { return rung_; });
+        rung_ = false;
+    }
+    void Wake() override {
+        const std::lock_guard lock(mutex_);
+        rung_ = true;
+        woken_.notify_one();
+    }
     int results = 0;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    bool rung_ = false;
 };
 
 // The text as case-folded units: each well-formed character one folded code point, each
@@ -76,6 +98,33 @@ const std::string& HoldInFile(const std::string& contents) {
     return path;
 }
 
+// A temporary folder, removed with its file f when the fuzzer ends.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
+        char name[] = "/tmp/scanvale-fuzz-XXXXXX";
+        path = ::mkdtemp(name) != nullptr ? name : "";
+    }
+    ~ScratchFolder() {
+        ::unlink((path + "/f").c_str());
+        ::rmdir(path.c_str());
+    }
+};
+
+// The file the pipeline examines: the only file of a folder of its own, rewritten for every
+// input. Returns the folder.
+const std::string& HoldInFolder(const std::string& contents) {
+    static const ScratchFolder scratch;
+    const std::string& folder = scratch.path;
+    const int fd = ::open((folder + "/f").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (folder.empty() || fd < 0 ||
+        ::write(fd, contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
+        std::abort();
+    }
+    ::close(fd);
+    return folder;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -101,6 +150,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool found = Search::SearchFile(path, phrase, caseless ? 1 : 0, host, block);
     if (found != expected || host.results != (found ? 1 : 0)) {
         std::abort();
+    }
+    if ((data[0] & 0x0E) == 0x0E) {
+        const std::string& folder = HoldInFolder(text);
+        CountingHost pipelined;
+        const Search::SearchSettings settings{.blockSize = block,
+                                              .workers = 1u + ((data[0] >> 4) & 3u)};
+        Search::SearchFolder(folder, {"*"}, phrase, caseless ? 1 : 0, 0, pipelined, settings);
+        if (pipelined.results != (expected ? 1 : 0)) {
+            std::abort();
+        }
+        // The workers free the pipeline as they end; within the input, so that the fuzzer's
+        // leak check sees every allocation of the input freed.
+        while (Search::Pipeline::RunningWorkers() != 0) {
+            std::this_thread::yield();
+        }
     }
     return 0;
 }

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth xdotool xclip x11-utils libx11-dev libxcb1-dev openbox
     dbus dbus-daemon libglib2.0-bin at-spi2-core
     desktop-file-utils appstream strace file
+    fuse3 python3-fusepy
 )
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(ripgrep grep python3 openbox)

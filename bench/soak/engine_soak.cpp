@@ -1,6 +1,6 @@
-// Soaks the engine over a large tree the way the window runs it (a yield into a real Qt event
-// loop before every file and block) and shows that memory stays flat: the peak resident
-// memory is sampled as the files go by, and must not climb with their number.
+// Soaks the engine over a large tree the way the window runs it (its workers search while the
+// main thread takes their results in a real Qt event loop) and shows that memory stays flat:
+// the peak resident memory is sampled as the files go by, and must not climb with their number.
 //
 //   scanvale_engine_soak PHRASE FOLDER
 //
@@ -12,6 +12,7 @@
 #include "search/search.h"
 #include "search/search_statistics.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -24,6 +25,17 @@ public:
     void ShowProgress(std::string_view) override {}
     void Yield() override {
         QCoreApplication::processEvents();
+        Sample();
+    }
+    void Wait() override {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        Sample();
+    }
+    void Wake() override { dispatcher_->wakeUp(); }
+    uint64_t results = 0;
+
+private:
+    void Sample() {
         const uint64_t files = Search::Statistics.filesExamined;
         if (files >= nextSample) {
             std::printf("files %10llu  peak %8ld KiB\n", static_cast<unsigned long long>(files),
@@ -32,8 +44,8 @@ public:
             nextSample = files < 1000 ? 1000 : files * 2;
         }
     }
-    uint64_t results = 0;
     uint64_t nextSample = 0;
+    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 // The search button: starts a run over the listed folders, or asks a running one to stop.
 
 #include "dialogs.h"
-#include "file_exists.h"
 #include "form1.h"
 #include "path_text.h"
 #include "picture_button.h"
@@ -50,10 +49,12 @@ std::vector<std::string> SplitAtCommas(const std::string& text) {
 } // namespace
 
 // The caption of Check1 is the run state: "Search!" when no run is under way or the running one
-// has been asked to stop, "Stop!" while one runs. The run executes here, yielding to the event
-// loop before each folder, file and block, so a second click arrives inside this call: it sees
-// "Stop!" and only asks for the stop, or, once a stop is pending, sees "Search!" and starts a
-// run nested inside this one. Globals::StopSearch is written nowhere else.
+// has been asked to stop, "Stop!" while one runs. The run executes here: the engine's workers
+// make every file-system call while this thread shows what they find and handles the window's
+// events in between (before each listed folder, every few milliseconds, and whenever it waits
+// for the workers), so a second click arrives inside this call: it sees "Stop!" and only asks
+// for the stop, or, once a stop is pending, sees "Search!" and starts a run nested inside this
+// one. Globals::StopSearch is written nowhere else.
 void Form1::Check1_Click() {
     PictureButton& button = *controls_.Check1;
     if (button.text() != kSearchCaption) {
@@ -95,12 +96,10 @@ void Form1::Check1_Click() {
             if (item == nullptr) {
                 break;
             }
-            // The folder's exact bytes: its name need not be UTF-8.
+            // The folder's exact bytes: its name need not be UTF-8. A folder gone since it was
+            // added is skipped without a message (the engine tests it off this thread: a dead
+            // network share must not hold the window).
             const QByteArray folder = ItemPathBytes(*item);
-            // A folder gone since it was added is skipped without a message.
-            if (!FolderExists(folder)) {
-                continue;
-            }
             // The phrase is read anew for each folder, untrimmed.
             const QByteArray phrase = controls_.Text1->text().toUtf8();
             Search::SearchFolder(folder.toStdString(), ExtensionFilter, phrase.toStdString(),

@@ -2,6 +2,7 @@
 
 #include "path_text.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -19,7 +20,8 @@ constexpr qint64 kFullTurnIntervalNs = 1'000'000;
 } // namespace
 
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results), pacer_(*folders.window()) {}
+    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()),
+      pacer_(*folders.window()) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {
     AppendPathItem(results_, path);
@@ -42,6 +44,15 @@ void WindowSearchHost::Yield() {
     }
     sinceFullTurn_.start();
     QCoreApplication::processEvents();
+}
+
+void WindowSearchHost::Wait() {
+    sinceFullTurn_.start();
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void WindowSearchHost::Wake() {
+    dispatcher_->wakeUp();
 }
 
 void WindowSearchHost::PaintNow() {

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 
+class QAbstractEventDispatcher;
 class QTableWidget;
 class QTreeWidget;
 
@@ -19,7 +20,8 @@ namespace scanvale {
 // (a run's header and results can change thousands of times a second, which no screen shows).
 class WindowSearchHost final : public SearchHost {
 public:
-    // Both lists belong to one window, which outlives the host.
+    // Made on the window's thread, whose event loop Wait() and Wake() work on. Both lists belong
+    // to one window, which outlives the host.
     WindowSearchHost(QTreeWidget& folders, QTableWidget& results);
 
     // Appends the path as a result item: readable text, exact bytes kept for the save.
@@ -30,6 +32,10 @@ public:
     // event loop (input, timers) when the last one is a millisecond old: a full turn costs far
     // more than the examination of a small file.
     void Yield() override;
+    // Handles the window's events, sleeping in the event loop until one arrives or Wake().
+    void Wait() override;
+    // The event loop's own wake-up: it persists until the loop next looks for events.
+    void Wake() override;
 
     // Puts the lists as they are now on screen before returning (before a run's "Done.").
     void PaintNow();
@@ -37,6 +43,7 @@ public:
 private:
     QTreeWidget& folders_;
     QTableWidget& results_;
+    QAbstractEventDispatcher* dispatcher_;
     FramePacer pacer_;
     QElapsedTimer sinceFullTurn_;
 };

@@ -46,8 +46,10 @@ void AppendFolded(std::string_view text, std::vector<int32_t>& units) {
 }
 
 const std::vector<AsciiLookalike>& AsciiLookalikes() {
-    static const std::vector<AsciiLookalike> lookalikes = [] {
-        std::vector<AsciiLookalike> found;
+    // Never destroyed: a search's worker thread may still prepare its phrase while the
+    // process ends, and must not find the table freed under it.
+    static const auto* const lookalikes = [] {
+        auto* found = new std::vector<AsciiLookalike>;
         // Only characters that change when case-folded can fold to something else.
         UErrorCode status = U_ZERO_ERROR;
         USet* changing = uset_openEmpty();
@@ -61,14 +63,14 @@ const std::vector<AsciiLookalike>& AsciiLookalikes() {
             for (UChar32 cp = std::max<UChar32>(start, 0x80); cp <= end; ++cp) {
                 const int32_t folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
                 if (folded < 0x80) {
-                    found.push_back({static_cast<char>(folded), EncodeUtf8(cp)});
+                    found->push_back({static_cast<char>(folded), EncodeUtf8(cp)});
                 }
             }
         }
         uset_close(changing);
         return found;
     }();
-    return lookalikes;
+    return *lookalikes;
 }
 
 } // namespace Search::CaseFolding

@@ -18,6 +18,8 @@ public:
     void Sort();
 
     size_t Size() const { return entries_.size(); }
+    // The memory the names take, for a budget of listings held at once.
+    size_t Bytes() const { return store_.capacity() + entries_.capacity() * sizeof(Entry); }
     // NUL-terminated, for the *at() calls.
     const char* Name(size_t i) const { return store_.data() + entries_[i].offset; }
     std::string_view NameView(size_t i) const {

@@ -2,16 +2,29 @@
 
 #include "search/block_buffer.h"
 #include "search/phrase.h"
-#include "search/search_host.h"
 
-#include <string_view>
+#include <cstddef>
+#include <cstdint>
 
 namespace Search {
 
-// Examines the file `name` of the open folder `folder`; `path` is its full path, the text of a
-// result. The layer under SearchFile, used by the walk so that no file is looked up by its
-// full path. Reads through `buffer`, whose block size applies; true when the file was listed.
-bool ExamineFile(int folder, const char* name, std::string_view path, const Phrase& phrase,
-                 BlockBuffer& buffer, scanvale::SearchHost& results);
+// What the examination of one file asks of whoever examines it.
+class ExaminationSteps {
+public:
+    virtual ~ExaminationSteps() = default;
+
+    // Asked before each whole block (`whole`) and before the last, partial one; false
+    // abandons the file.
+    virtual bool GoOn(bool whole) = 0;
+
+    // Reads like ReadBlock; an examiner may read differently (first without waiting, say).
+    virtual size_t Read(int file, uint64_t offset, char* destination, size_t n);
+};
+
+// Examines the file `name` of the open folder `folder`: true when it is a regular text file
+// that holds the phrase. Reads through `buffer`, whose block size applies. Holds one
+// descriptor of the file while it runs and closes it on every way out.
+bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer& buffer,
+                 ExaminationSteps& steps);
 
 } // namespace Search

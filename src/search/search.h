@@ -3,6 +3,7 @@
 #include "search/phrase.h"
 #include "search/search_host.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,33 +11,53 @@
 #include <vector>
 
 // The search engine: the folder walk (SearchFolder), the examination of one file (SearchFile,
-// ReadBlock) and the match in a text (FindInText, TextTail). Paths and phrases are bytes; the
-// window passes the phrase as UTF-8. Everything runs on the caller's thread and gives way to
-// the window through SearchHost::Yield(); after every yield Globals::StopSearch is tested and,
-// once set, the search unwinds without examining anything more.
+// ReadBlock) and the match in a text (TextTail). Paths and phrases are bytes; the window passes
+// the phrase as UTF-8.
 namespace Search {
 
 // The program's block size; tests pass smaller ones to reach every block boundary.
 inline constexpr size_t BlockSize = 102400;
 
-// Walks `folder`: shows "Searching " + folder as progress, offers its regular files (and
-// symbolic links to them) in ascending byte order of their names to SearchFile, stops at the
-// first one that matches, and then, when IncludeSubfolders is non-zero, walks each subfolder
-// (symbolic links to folders included) the same way, in ascending byte order. A folder that is
-// already being walked further up the same descent is not entered again; a folder that cannot
-// be read is skipped without a message. A file is offered only when the first entry of
-// ExtensionFilter is "*" or its lower-cased extension. The walk yields before every file.
+// How a walk is carried out. The defaults are the program's; tests and the benchmark vary them.
+struct SearchSettings {
+    // Files are read in blocks of this many bytes.
+    size_t blockSize = BlockSize;
+    // Threads that list folders and examine files at once; 0 means one for each processor
+    // this process may run on.
+    unsigned workers = 0;
+    // Threads that may be added while workers wait for the disk, so that more reads are in
+    // flight at once than there are workers (a cold page cache answers many requests at once
+    // almost as fast as one).
+    unsigned waitingReaders = 30;
+    // The longest the window's thread goes without handling its events while it shows a
+    // walk's progress and results.
+    std::chrono::microseconds yieldInterval{2000};
+};
+
+// Walks `folder`: when it is a folder (or a link to one), shows "Searching " + folder as
+// progress, offers its regular files (and symbolic links to them) in ascending byte order of
+// their names to the file examination, lists the first one that holds the phrase, and then,
+// when IncludeSubfolders is non-zero, walks each subfolder (symbolic links to folders
+// included) the same way, in ascending byte order. When `folder` is no folder, nothing is
+// shown and nothing found. A folder that is already being walked further up the same descent
+// is shown but not entered again; a folder that cannot be read is skipped without a message.
+// A file is offered only when the first entry of ExtensionFilter is "*" or its lower-cased
+// extension.
 //
-// Each call owns its block buffer, so a search started from inside a yield of this one runs
-// on its own buffer and leaves this one intact.
+// Worker threads make every file-system call; the caller's thread only shows what they found,
+// in the walk's order, and gives the window its turn (results.Yield(), or results.Wait() when
+// nothing is ready) at least every settings.yieldInterval. After each turn it tests
+// Globals::StopSearch and, once it is set, returns at once: what was found beyond that point
+// is dropped unseen, and workers still in a call (a stalled read, say) end on their own. A
+// search started from inside a turn runs on its own workers.
 void SearchFolder(const std::string& folder, const std::vector<std::string>& ExtensionFilter,
                   const std::string& phrase, int16_t CompareMode, int16_t IncludeSubfolders,
-                  scanvale::SearchHost& results, size_t blockSize = BlockSize);
+                  scanvale::SearchHost& results, const SearchSettings& settings = {});
 
-// Examines one file: true when it is a regular text file that holds the phrase, in which case
-// its path has been added to `results`. Binary-looking, empty, unreadable and special files
-// (FIFOs, sockets, devices: never opened) give false; so does a stop. The file is read in
-// blocks of `blockSize` bytes, yielding before every whole block.
+// Examines one file on the caller's thread: true when it is a regular text file that holds
+// the phrase, in which case its path has been added to `results`. Binary-looking, empty,
+// unreadable and special files (FIFOs, sockets, devices: never opened) give false; so does a
+// stop. The file is read in blocks of `blockSize` bytes, yielding before every whole block.
 bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
                 scanvale::SearchHost& results, size_t blockSize = BlockSize);
 
@@ -44,10 +65,6 @@ bool SearchFile(const std::string& path, const std::string& phrase, int16_t Comp
 // and partial reads. Returns the count read: less than n only at the end of the file or on an
 // error, which counts as the end.
 size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n);
-
-// When the phrase occurs in `text`, adds `path` to `results` and returns true.
-bool FindInText(std::string_view text, const Phrase& phrase, scanvale::SearchHost& results,
-                std::string_view path);
 
 // The carry to keep in front of the next block: the end of `text` (the previous carry
 // followed by the block just read) that an occurrence crossing into the next block can start

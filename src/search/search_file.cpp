@@ -16,22 +16,40 @@ namespace Search {
 namespace {
 
 // Searches one text of the file; `more` tells that further bytes of the file follow it.
-bool SearchText(std::string_view text, bool more, const Phrase& phrase,
-                scanvale::SearchHost& results, std::string_view path) {
-    const std::string_view searchable = more ? text.substr(0, phrase.SearchableLength(text)) : text;
-    return FindInText(searchable, phrase, results, path);
+bool SearchText(std::string_view text, bool more, const Phrase& phrase) {
+    return phrase.FoundIn(more ? text.substr(0, phrase.SearchableLength(text)) : text);
 }
+
+// The examination as SearchFile runs it: on the window's thread, yielding before each whole
+// block and stopping once Globals::StopSearch is set.
+class YieldingSteps final : public ExaminationSteps {
+public:
+    explicit YieldingSteps(scanvale::SearchHost& host) : host_(host) {}
+    bool GoOn(bool whole) override {
+        if (whole) {
+            host_.Yield();
+        }
+        return !Globals::StopSearch;
+    }
+
+private:
+    scanvale::SearchHost& host_;
+};
 
 } // namespace
 
-bool ExamineFile(int folder, const char* name, std::string_view path, const Phrase& phrase,
-                 BlockBuffer& buffer, scanvale::SearchHost& results) {
+size_t ExaminationSteps::Read(int file, uint64_t offset, char* destination, size_t n) {
+    return ReadBlock(file, offset, destination, n);
+}
+
+bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer& buffer,
+                 ExaminationSteps& steps) {
     const FileDescriptor file = FileAccess::OpenFileAt(folder, name);
     struct stat st {};
     if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
         return false;
     }
-    ++Statistics.filesExamined;
+    Statistics.filesExamined.fetch_add(1, std::memory_order_relaxed);
     // The length is taken once: a file that grows meanwhile is read up to this length, one
     // that shrinks ends at its new end.
     const auto length = static_cast<uint64_t>(st.st_size);
@@ -45,11 +63,11 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
     size_t preRead = 0;
     bool text = false;
     if (length <= blockSize) {
-        preRead = ReadBlock(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
+        preRead = steps.Read(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
         text = LooksLikeText({buffer.Block(), std::min(preRead, SniffLength)});
     } else {
         char head[SniffLength];
-        text = LooksLikeText({head, ReadBlock(file.Get(), 0, head, SniffLength)});
+        text = LooksLikeText({head, steps.Read(file.Get(), 0, head, SniffLength)});
     }
     if (!text) {
         return false;
@@ -62,17 +80,16 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
             std::memset(buffer.Block(), 0, n);
             return n;
         }
-        return ReadBlock(file.Get(), offset, buffer.Block(), n);
+        return steps.Read(file.Get(), offset, buffer.Block(), n);
     };
     for (uint64_t k = 0; k < wholeBlocks; ++k) {
-        results.Yield();
-        if (Globals::StopSearch) {
+        if (!steps.GoOn(true)) {
             return false;
         }
         const size_t got = k == 0 && length <= blockSize ? preRead : read(k * blockSize, blockSize);
         const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
         const std::string_view block = buffer.Text(got);
-        if (SearchText(block, more, phrase, results, path)) {
+        if (SearchText(block, more, phrase)) {
             return true;
         }
         if (!more) {
@@ -81,11 +98,11 @@ bool ExamineFile(int folder, const char* name, std::string_view path, const Phra
         buffer.KeepTail(block, TextTail(block, phrase).size());
     }
     if (rest > 0) {
-        if (Globals::StopSearch) {
+        if (!steps.GoOn(false)) {
             return false;
         }
         const size_t got = wholeBlocks == 0 ? preRead : read(wholeBlocks * blockSize, rest);
-        return SearchText(buffer.Text(got), false, phrase, results, path);
+        return SearchText(buffer.Text(got), false, phrase);
     }
     return false;
 }
@@ -101,7 +118,12 @@ bool SearchFile(const std::string& path, const std::string& phrase, int16_t Comp
     }
     const Phrase prepared(phrase, CompareMode);
     BlockBuffer buffer(blockSize, prepared.CarryCapacity());
-    return ExamineFile(folderFd.Get(), name.c_str(), path, prepared, buffer, results);
+    YieldingSteps steps(results);
+    if (!ExamineFile(folderFd.Get(), name.c_str(), prepared, buffer, steps)) {
+        return false;
+    }
+    results.AddResult(path);
+    return true;
 }
 
 size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
@@ -117,7 +139,7 @@ size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
         }
         done += static_cast<size_t>(got);
     }
-    Statistics.bytesRead += done;
+    Statistics.bytesRead.fetch_add(done, std::memory_order_relaxed);
     return done;
 }
 

@@ -4,8 +4,9 @@
 
 namespace scanvale {
 
-// What the search engine needs from the window, and nothing more. The engine runs on the
-// window's one thread; every call below happens there.
+// What the search engine needs from the window, and nothing more. Every call but Wake()
+// happens on the window's thread, inside the search; the engine's worker threads never call
+// the window except through Wake().
 class SearchHost {
 public:
     virtual ~SearchHost() = default;
@@ -23,6 +24,14 @@ public:
     // Lets the window handle pending events (repaints, clicks, a stop request). Any window
     // handler may run inside this call, including one that starts another search.
     virtual void Yield() = 0;
+
+    // Like Yield(), but when no event is pending it blocks until one arrives or Wake() is
+    // called. A Wake() that comes before the Wait() is not lost: the Wait() then returns at
+    // once.
+    virtual void Wait() = 0;
+
+    // Ends the current or the next Wait(). May be called from any thread.
+    virtual void Wake() = 0;
 };
 
 } // namespace scanvale

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace Search {
 
-// Running totals of the work the engine has done in this process, for the benchmark.
-// Only the search's one thread touches them.
+// Running totals of the work the engine has done in this process, for the benchmark and the
+// tests. The search's worker threads add to them, so they are atomic; nothing orders them.
 struct SearchStatistics {
-    uint64_t filesExamined = 0; // regular, non-empty files opened to be examined
-    uint64_t bytesRead = 0;     // bytes read from them, sniff included
+    std::atomic<uint64_t> filesExamined{0}; // regular, non-empty files opened to be examined
+    std::atomic<uint64_t> bytesRead{0};     // bytes read from them, sniff included
 };
 
 inline SearchStatistics Statistics;

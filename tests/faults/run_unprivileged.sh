@@ -35,8 +35,10 @@ if ! as_nobody test -x "$program"; then
         exit 77
     fi
 fi
-# A temporary folder nobody can write to.
-as_nobody env TMPDIR=/tmp QT_QPA_PLATFORM=offscreen "$program" "$@"
+# A temporary folder nobody can write to; the sanitizers' options pass through.
+as_nobody env TMPDIR=/tmp QT_QPA_PLATFORM=offscreen \
+    ${ASAN_OPTIONS+"ASAN_OPTIONS=$ASAN_OPTIONS"} ${UBSAN_OPTIONS+"UBSAN_OPTIONS=$UBSAN_OPTIONS"} \
+    ${TSAN_OPTIONS+"TSAN_OPTIONS=$TSAN_OPTIONS"} "$program" "$@"
 status=$?
 [ -n "$copy" ] && rm -rf "$copy"
 exit "$status"

@@ -1,10 +1,11 @@
 // Sizes far beyond everyday trees: a folder of 10,000 subfolders, a tree 2,000 levels deep
 // walked on a small stack, and a sparse file of 3 GiB.
 #include "fake_search_host.h"
-#include "search/folder_walk.h"
+#include "search/folder_listing.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
+#include "sequential_walk.h"
 #include "test_tree.h"
 
 #include <QtTest>
@@ -60,14 +61,18 @@ private slots:
         QCOMPARE(host.results, expected);
         QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{10000});
         QCOMPARE(host.progress.size(), size_t{10001});
-        // One yield per file, none per subfolder, plus those while the 10,000 names are listed.
-        QCOMPARE(host.yields,
-                 static_cast<int>(10000 + 10000 / Search::FolderWalk::ListingYieldInterval));
+        // The sequential walk: one yield per file, none per subfolder, plus those while the
+        // 10,000 names are listed.
+        FakeSearchHost sequential;
+        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, sequential);
+        QCOMPARE(sequential.results, expected);
+        QCOMPARE(sequential.progress, host.progress);
+        QCOMPARE(sequential.yields, static_cast<int>(10000 + 10000 / Search::ListingCheckInterval));
     }
 
     // 2,000 levels of 5-byte names: the path is far longer than one system call takes, and the
-    // walk's recursion must fit a stack of 2 MiB (a quarter of the main thread's) with room
-    // to spare, also with the sanitizers' larger frames.
+    // window's part of the walk must fit a stack of 2 MiB (a quarter of the main thread's)
+    // with room to spare, also with the sanitizers' larger frames.
     void twoThousandLevels() {
         const TestTree tree;
         tree.Write("top.txt", "nothing");

@@ -60,7 +60,7 @@ private slots:
         for (int16_t mode : {int16_t{0}, int16_t{1}}) {
             for (size_t block : {size_t{1}, Search::BlockSize}) {
                 FakeSearchHost host;
-                Search::SearchFolder(tree.Root(), {"*"}, "", mode, 1, host, block);
+                Search::SearchFolder(tree.Root(), {"*"}, "", mode, 1, host, {.blockSize = block});
                 QCOMPARE(host.results, (Paths{first, sub}));
             }
         }

@@ -4,6 +4,7 @@
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
+#include "sequential_walk.h"
 #include "test_tree.h"
 
 #include <QScopeGuard>
@@ -76,18 +77,26 @@ private slots:
         if (!duringWalk) {
             close();
         }
+        // Closed while the sequential walk waits before its first file; the pipelined walk is
+        // checked on entries closed before it starts.
         FakeSearchHost host;
         host.onYield = [&] {
             if (duringWalk && host.yields == 1) {
                 close();
             }
         };
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
         Paths paths;
         for (const QString& name : expected) {
             paths.push_back(tree.Path(name.toStdString()));
         }
         QCOMPARE(host.results, paths);
+        if (!duringWalk) {
+            FakeSearchHost pipelined;
+            Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, pipelined);
+            QCOMPARE(pipelined.results, paths);
+            QCOMPARE(pipelined.progress, host.progress);
+        }
     }
 
     void searchFileOnUnreadablePaths_data() {

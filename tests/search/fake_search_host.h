@@ -2,13 +2,16 @@
 
 #include "search/search_host.h"
 
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Records what the engine reports and runs a test's code inside Yield(), where the window
-// would run its event handlers.
+// would run its event handlers. Wait() blocks until Wake() is called.
 class FakeSearchHost : public scanvale::SearchHost {
 public:
     void AddResult(std::string_view path) override { results.emplace_back(path); }
@@ -19,9 +22,29 @@ public:
             onYield();
         }
     }
+    void Wait() override {
+        ++waits;
+        std::unique_lock lock(bell_->mutex);
+        bell_->woken.wait(lock, [this] { return bell_->rung; });
+        bell_->rung = false;
+    }
+    void Wake() override {
+        const std::lock_guard lock(bell_->mutex);
+        bell_->rung = true;
+        bell_->woken.notify_one();
+    }
 
     std::vector<std::string> results;
     std::vector<std::string> progress;
     int yields = 0;
+    int waits = 0;
     std::function<void()> onYield;
+
+private:
+    struct Bell {
+        std::mutex mutex;
+        std::condition_variable woken;
+        bool rung = false;
+    };
+    std::unique_ptr<Bell> bell_ = std::make_unique<Bell>(); // keeps the host movable
 };

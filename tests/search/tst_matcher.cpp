@@ -281,14 +281,6 @@ private slots:
         QVERIFY(!phrase.FoundIn("an invoice"));
         QVERIFY(Search::Phrase("INVOICE", 1).FoundIn("an invoice"));
     }
-
-    void findInTextListsThePathOnce() {
-        FakeSearchHost host;
-        const Search::Phrase phrase("b", 0);
-        QVERIFY(Search::FindInText("abc", phrase, host, "/x/y"));
-        QVERIFY(!Search::FindInText("ac", phrase, host, "/x/z"));
-        QCOMPARE(host.results, std::vector<std::string>{"/x/y"});
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMatcher)

@@ -1,9 +1,12 @@
 // The folder walk: listing order, one result per folder, subfolders, stops, links, odd entries.
+// What the walk shows is checked on the program's pipelined walk; where each of the window's
+// turns falls is checked on the sequential walk it is held to.
 #include "fake_search_host.h"
 #include "search/directory_listing.h"
-#include "search/folder_walk.h"
+#include "search/folder_listing.h"
 #include "search/globals.h"
 #include "search/search.h"
+#include "sequential_walk.h"
 #include "test_tree.h"
 
 #include <QtTest>
@@ -20,18 +23,24 @@ using Paths = std::vector<std::string>;
 const std::vector<std::string> AllFiles = {"*"};
 
 FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders,
-                    std::function<void(FakeSearchHost&)> onYield = {},
                     const std::vector<std::string>& filter = AllFiles) {
     FakeSearchHost host;
-    if (onYield) {
-        host.onYield = [&host, onYield] { onYield(host); };
-    }
     Search::SearchFolder(folder, filter, phrase, 1, subfolders ? 1 : 0, host);
     return host;
 }
 
+// The sequential walk, with `onYield` run in each of the window's turns.
+FakeSearchHost WalkSequentially(const std::string& folder, const std::string& phrase,
+                                bool subfolders, std::function<void(FakeSearchHost&)> onYield) {
+    FakeSearchHost host;
+    host.onYield = [&host, onYield] { onYield(host); };
+    SearchFolderSequentially(folder, AllFiles, phrase, 1, subfolders ? 1 : 0, host);
+    return host;
+}
+
 // Walks the tree as a user whom permissions bind: as this process when it is not root,
-// otherwise in a child process that has become "nobody".
+// otherwise in a child process that has become "nobody". A child forked from a process with
+// threads had better start none (ThreadSanitizer refuses it): the child walks sequentially.
 Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
     if (::geteuid() != 0) {
         return Walk(tree.Root(), phrase, true).results;
@@ -50,7 +59,9 @@ Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
             ::_exit(3);
         }
         std::string out;
-        for (const std::string& path : Walk(tree.Root(), phrase, true).results) {
+        FakeSearchHost host;
+        SearchFolderSequentially(tree.Root(), AllFiles, phrase, 1, 1, host);
+        for (const std::string& path : host.results) {
             out += path + "\n";
         }
         const bool written =
@@ -137,7 +148,7 @@ private slots:
         const TestTree tree;
         tree.Write("a.md", "needle");
         const std::string path = tree.Write("report.final.TXT", "needle");
-        QCOMPARE(Walk(tree.Root(), "needle", false, {}, {"txt"}).results, Paths{path});
+        QCOMPARE(Walk(tree.Root(), "needle", false, {"txt"}).results, Paths{path});
     }
 
     void stopsBeforeAFile() {
@@ -145,8 +156,9 @@ private slots:
         tree.Write("a.txt", "nothing");
         tree.Write("b.txt", "needle");
         tree.Write("sub/c.txt", "needle");
-        const auto host = Walk(tree.Root(), "needle", true,
-                               [](FakeSearchHost& h) { Globals::StopSearch = h.yields == 2; });
+        const auto host = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost& h) {
+            Globals::StopSearch = h.yields == 2;
+        });
         QVERIFY(host.results.empty());
         QCOMPARE(host.yields, 2);
         QCOMPARE(host.progress.size(), 1u);
@@ -157,8 +169,8 @@ private slots:
         tree.Write("a.txt", "needle");
         tree.Write("sub/c.txt", "needle");
         // The stop arrives while the last file of the folder is examined.
-        const auto host =
-            Walk(tree.Root(), "needle", true, [](FakeSearchHost&) { Globals::StopSearch = true; });
+        const auto host = WalkSequentially(tree.Root(), "needle", true,
+                                           [](FakeSearchHost&) { Globals::StopSearch = true; });
         QVERIFY(host.results.empty());
         QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
     }
@@ -175,7 +187,7 @@ private slots:
     void yieldsWhileListingALargeFolder() {
         QFETCH(QString, inFirstTurn);
         const TestTree tree;
-        const size_t count = 2 * Search::FolderWalk::ListingYieldInterval + 10;
+        const size_t count = 2 * Search::ListingCheckInterval + 10;
         for (size_t i = 0; i < count; ++i) {
             tree.Write("big/f" + std::to_string(10000 + i) + ".txt", "needle");
         }
@@ -195,10 +207,10 @@ private slots:
             if (host.yields == 1 && inFirstTurn == QStringLiteral("stop")) {
                 Globals::StopSearch = true;
             } else if (host.yields == 1 && inFirstTurn == QStringLiteral("nested")) {
-                Search::SearchFolder(tree.Path("other"), AllFiles, "needle", 0, 1, host);
+                SearchFolderSequentially(tree.Path("other"), AllFiles, "needle", 0, 1, host);
             }
         };
-        Search::SearchFolder(tree.Path("big"), AllFiles, "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Path("big"), AllFiles, "needle", 0, 1, host);
         const std::string first = tree.Path("big/f10000.txt");
         if (inFirstTurn == QStringLiteral("stop")) {
             QVERIFY(host.results.empty());
@@ -251,8 +263,13 @@ private slots:
     }
 
     void rootFolderHasNoDoubledSeparator() {
-        FakeSearchHost host;
-        host.onYield = [] { Globals::StopSearch = true; };
+        // Stops as soon as the root is shown.
+        struct StoppingHost : FakeSearchHost {
+            void ShowProgress(std::string_view text) override {
+                FakeSearchHost::ShowProgress(text);
+                Globals::StopSearch = true;
+            }
+        } host;
         Search::SearchFolder("/", AllFiles, "needle", 0, 1, host);
         QCOMPARE(host.progress.front(), std::string("Searching /"));
     }
@@ -294,7 +311,7 @@ private slots:
         tree.Write("gone/f.txt", "needle");
         const std::string kept = tree.Write("kept/f.txt", "needle");
         // While the first file waits, its successor and a subfolder disappear.
-        const auto host = Walk(tree.Root(), "needle", true, [&](FakeSearchHost& h) {
+        const auto host = WalkSequentially(tree.Root(), "needle", true, [&](FakeSearchHost& h) {
             if (h.yields == 1) {
                 std::filesystem::remove(tree.Path("b.txt"));
                 std::filesystem::remove_all(tree.Path("gone"));
@@ -304,6 +321,7 @@ private slots:
         FakeSearchHost missing;
         Search::SearchFolder(tree.Path("nowhere"), AllFiles, "x", 0, 1, missing);
         QVERIFY(missing.results.empty());
+        QVERIFY(missing.progress.empty());
     }
 
     void unreadableFolderAndFileAreSkipped() {
@@ -329,10 +347,10 @@ private slots:
         host.onYield = [&] {
             if (!nested && host.yields == 2) { // before the second block of big.txt
                 nested = true;
-                Search::SearchFolder(tree.Path("inner"), AllFiles, "other", 1, 1, host);
+                SearchFolderSequentially(tree.Path("inner"), AllFiles, "other", 1, 1, host);
             }
         };
-        Search::SearchFolder(tree.Path("outer"), AllFiles, "needle", 1, 1, host);
+        SearchFolderSequentially(tree.Path("outer"), AllFiles, "needle", 1, 1, host);
         QCOMPARE(host.results, (Paths{other, big}));
     }
 
@@ -341,21 +359,21 @@ private slots:
     void foldersWithoutFilesStillYield() {
         const TestTree tree;
         // With the root and "zzz", 2 * interval + 2 folders are entered: two turns.
-        const size_t count = 2 * Search::FolderWalk::FolderYieldInterval;
+        const size_t count = 2 * SequentialWalk::FolderYieldInterval;
         for (size_t i = 0; i < count; ++i) {
             tree.Folder("empty-" + std::to_string(i));
         }
         tree.Write("zzz/last.txt", "needle");
-        const auto walked = Walk(tree.Root(), "needle", true);
+        const auto walked = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost&) {});
         QCOMPARE(walked.results, Paths{tree.Path("zzz/last.txt")});
         // Two turns on entering folders, one before the only file.
         QCOMPARE(walked.yields, 3);
 
-        const auto stopped =
-            Walk(tree.Root(), "needle", true, [](FakeSearchHost&) { Globals::StopSearch = true; });
+        const auto stopped = WalkSequentially(tree.Root(), "needle", true,
+                                              [](FakeSearchHost&) { Globals::StopSearch = true; });
         QVERIFY(stopped.results.empty());
         QCOMPARE(stopped.yields, 1);
-        QCOMPARE(stopped.progress.size(), Search::FolderWalk::FolderYieldInterval - 1);
+        QCOMPARE(stopped.progress.size(), SequentialWalk::FolderYieldInterval - 1);
     }
 
     void deepTreeNeedsNoDescriptorPerLevel() {

@@ -31,8 +31,8 @@ struct FormFixture {
     // questions are then forgotten, so `dialogs.calls` holds only what comes after.
     void AddFolders(const QStringList& paths);
 
-    // Runs `action` inside the run's next yield once the folder list's header first reads
-    // `header`: the walk writes the header just before it yields for the folder's first file.
+    // Queues `action` once the folder list's header first reads `header`, so that it runs in
+    // the run's next turn at the window's events (before the next listed folder at the latest).
     void WhenHeaderReads(const QString& header, std::function<void()> action);
 
     template <typename Control> Control* Find(const char* name) const {

@@ -1,12 +1,13 @@
 // Hover pointers, dragging and removal while the search button's run is under way. The mouse
-// events are queued when the run enters a folder or lists a match, so they are handled inside
-// the run's yields, as the user's mouse is.
+// events are queued when the run enters a folder or lists a match, so they are handled in the
+// run's turns at the window's events, as the user's mouse is.
 
 #include "form_fixture.h"
 #include "list_mouse.h"
 #include "search/globals.h"
 #include "test_tree.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <memory>
 
@@ -52,7 +53,9 @@ struct RunFixture : FormFixture {
         }
         return paths;
     }
-    // Runs `action` inside the yield before the first file of folder `name`.
+    // Queues `action` once the run enters folder `name` (the header reads "Searching ..."),
+    // so that it runs in the run's next turn at the window's events (before the next listed
+    // folder at the latest).
     void WhenEntering(const char* name, std::function<void()> action) {
         WhenHeaderReads(QStringLiteral("Searching ") + Folder(name), std::move(action));
     }
@@ -87,8 +90,12 @@ void TestPointersDuringSearch::hourglassKeptInsideYields() {
     QWidget* button = r.Find<QWidget>("Check1");
     QList<PointerKind> seen;
     // Over an action button, the folder list and the list during a drag (into its empty
-    // space, so the order the run follows stays): the hourglass stays.
+    // space, so the order the run follows stays): the hourglass stays. The moves queued on
+    // entering the last folder may come after the run, where they have nothing to check.
     const auto hover = [&] {
+        if (r.Find<QAbstractButton>("Check1")->text() != QStringLiteral("Stop!")) {
+            return;
+        }
         MoveTo(button, {5, 5}, Qt::NoButton);
         seen << form.MousePointer();
         MoveTo(r.folders->viewport(), {5, 5}, Qt::NoButton);
@@ -110,8 +117,10 @@ void TestPointersDuringSearch::hourglassKeptInsideYields() {
 
     QCOMPARE(r.dialogs.calls.size(), 1);
     QCOMPARE(r.dialogs.calls.front().text, QStringLiteral("Done."));
-    // Three folders entered, three looks each, and one while "Done." was shown.
-    QCOMPARE(seen, QList<PointerKind>(10, PointerKind::Hourglass));
+    // Three looks in each folder entered before the run's last turn (at least A and B: the
+    // run handles events before each listed folder), and one while "Done." was shown.
+    QVERIFY(seen.size() >= 7);
+    QCOMPARE(seen, QList<PointerKind>(seen.size(), PointerKind::Hourglass));
     QCOMPARE(form.MousePointer(), PointerKind::Default);
     MoveTo(button, {5, 5}, Qt::NoButton);
     QCOMPARE(form.MousePointer(), PointerKind::Custom);

@@ -1,0 +1,106 @@
+#include "search/folder_listing.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace Search {
+
+namespace {
+
+enum class EntryKind { File, Folder, Other };
+
+// What an entry lists as. A symbolic link counts as what it points to; a dangling link, a FIFO,
+// a socket or a device counts as neither file nor folder.
+EntryKind KindOf(int folder, const dirent& entry) {
+    switch (entry.d_type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryKind::Other;
+    }
+    struct stat st {};
+    if (::fstatat(folder, entry.d_name, &st, 0) != 0) {
+        return EntryKind::Other;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return EntryKind::File;
+    }
+    return S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+std::string LowerCaseExtension(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    std::string extension(dot == std::string_view::npos ? name : name.substr(dot + 1));
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    return extension;
+}
+
+} // namespace
+
+bool Admits(const std::vector<std::string>& extensionFilter, std::string_view name) {
+    if (extensionFilter.empty()) {
+        return false;
+    }
+    const std::string& first = extensionFilter.front();
+    return first == "*" || first == LowerCaseExtension(name);
+}
+
+bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
+                DirectoryListing& files, DirectoryListing* subfolders,
+                const std::function<bool()>& goOn) {
+    files.Clear();
+    if (subfolders != nullptr) {
+        subfolders->Clear();
+    }
+    // fdopendir takes over a descriptor of its own; `folder` stays the caller's for the files.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)),
+                                                  ::closedir);
+    if (dir == nullptr) {
+        return false;
+    }
+    size_t entries = 0;
+    // readdir reports an error only through errno, which the calls below may also set.
+    for (errno = 0; const dirent* entry = ::readdir(dir.get()); errno = 0) {
+        if (++entries % ListingCheckInterval == 0) {
+            if (!goOn()) {
+                return false;
+            }
+            errno = 0;
+        }
+        if (IsDotOrDotDot(entry->d_name)) {
+            continue;
+        }
+        const EntryKind kind = KindOf(folder, *entry);
+        if (kind == EntryKind::File && Admits(extensionFilter, entry->d_name)) {
+            files.Add(entry->d_name);
+        } else if (kind == EntryKind::Folder && subfolders != nullptr) {
+            subfolders->Add(entry->d_name);
+        }
+    }
+    if (errno != 0) {
+        return false; // the folder went away or cannot be read: skipped as a whole
+    }
+    files.Sort();
+    if (subfolders != nullptr) {
+        subfolders->Sort();
+    }
+    return true;
+}
+
+} // namespace Search

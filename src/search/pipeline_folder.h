@@ -1,0 +1,78 @@
+#pragma once
+
+#include "search/directory_listing.h"
+#include "search/file_descriptor.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+namespace Search {
+
+// One folder of a pipelined walk (see pipeline.h): where it lies in the walk, what its listing
+// found and how far the examination of its files has come. Every field but the constant ones
+// and firstMatch is guarded by the pipeline's lock; a worker writes the listing fields before
+// it publishes the listing under that lock, and nobody reads them before.
+//
+// A folder is owned by its parent's `children` (the listed folder by the window's position in
+// the walk) and by the work that refers to it. The parent outlives every use of `parent`: it
+// is taken only for a folder that the window has not yet gone past, whose ancestors the window
+// is still inside.
+struct PipelineFolder {
+    enum class Listing : uint8_t {
+        Waiting,    // not yet handed to a worker
+        Handed,     // a worker lists it
+        Missing,    // the listed folder is no folder
+        Unreadable, // cannot be opened or read: skipped
+        Repeated,   // already being walked further up the same descent: not entered again
+        Listed,
+    };
+    enum Result : uint8_t { Unknown, NoMatch, Match };
+    static constexpr size_t None = std::numeric_limits<size_t>::max();
+
+    PipelineFolder(std::string folderPath, PipelineFolder* parentFolder, size_t indexInParent)
+        : path(std::move(folderPath)), parent(parentFolder), index(indexInParent),
+          exists(parentFolder != nullptr) {}
+
+    // The full path of the entry `name` of this folder.
+    std::string PathOf(std::string_view name) const {
+        std::string full = path;
+        if (full.empty() || full.back() != '/') {
+            full += '/';
+        }
+        full += name;
+        return full;
+    }
+
+    const std::string path; // full, without a trailing separator (except the root "/")
+    PipelineFolder* const parent;
+    const size_t index; // among the parent's subfolders
+
+    Listing listing = Listing::Waiting;
+    bool exists;           // known to be a folder (the listed folder's test comes first)
+    bool entered = false;  // the window's position has reached it
+    bool deferred = false; // too large to be listed ahead: listed once entered
+    std::pair<dev_t, ino_t> id{};
+    DirectoryListing files;      // freed once the window has gone past them
+    DirectoryListing subfolders; // when subfolders are walked
+    size_t budgetBytes = 0;      // what the listing counts against the look-ahead budget
+    // Open while files are to be handed out; a worker examining one holds its own reference.
+    std::shared_ptr<const FileDescriptor> descriptor;
+    std::vector<uint8_t> results; // a Result per file
+    size_t nextFile = 0;          // the next file to hand out
+    // The lowest index of a file known to match: files after it are not wanted. Workers read
+    // it between blocks without the lock.
+    std::atomic<size_t> firstMatch{None};
+    bool filesDone = false; // the window has gone past the files
+    // Subfolders taken up so far, in order; each reset once the window has walked it.
+    std::vector<std::shared_ptr<PipelineFolder>> children;
+};
+
+} // namespace Search

@@ -1,0 +1,307 @@
+// The workers of a pipelined walk: they take the earliest work in the walk, list folders,
+// examine files, and publish what they found under the pipeline's lock.
+#include "search/file_access.h"
+#include "search/file_examination.h"
+#include "search/folder_listing.h"
+#include "search/pipeline.h"
+#include "search/search_statistics.h"
+
+#include <cerrno>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <sys/vfs.h>
+
+namespace Search {
+
+namespace {
+
+// True when the open file's pages live in memory alone (tmpfs and the like), so that reading
+// it never waits for a device. Asked of file systems that cannot read without waiting.
+bool InMemory(int file) {
+    struct statfs fs {};
+    if (::fstatfs(file, &fs) != 0) {
+        return false;
+    }
+    switch (fs.f_type) {
+    case TMPFS_MAGIC:
+    case RAMFS_MAGIC:
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// A worker's examination of one file: abandoned once the window has left or an earlier file
+// of the folder matched. Reads first without waiting for the disk; a read that must wait (or
+// may, on a file system that cannot tell, such as a network share or FUSE) lets another
+// thread take up work meanwhile.
+class Pipeline::WorkerSteps final : public ExaminationSteps {
+public:
+    WorkerSteps(Pipeline& pipeline, const PipelineFolder& folder, size_t file)
+        : pipeline_(pipeline), folder_(folder), file_(file) {}
+
+    bool GoOn(bool) override {
+        return !pipeline_.left_.load(std::memory_order_relaxed) &&
+               folder_.firstMatch.load(std::memory_order_relaxed) >= file_;
+    }
+
+    size_t Read(int file, uint64_t offset, char* destination, size_t n) override {
+        if (inMemory_) {
+            return ReadBlock(file, offset, destination, n);
+        }
+        size_t done = 0;
+        while (done < n) {
+            iovec piece{destination + done, n - done};
+            const ssize_t got =
+                ::preadv2(file, &piece, 1, static_cast<off_t>(offset + done), RWF_NOWAIT);
+            if (got > 0) {
+                done += static_cast<size_t>(got);
+                continue;
+            }
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0 && errno == EOPNOTSUPP && InMemory(file)) {
+                inMemory_ = true;
+                Statistics.bytesRead.fetch_add(done, std::memory_order_relaxed);
+                return done + ReadBlock(file, offset + done, destination + done, n - done);
+            }
+            if (got == 0 || (errno != EAGAIN && errno != EOPNOTSUPP)) {
+                Statistics.bytesRead.fetch_add(done, std::memory_order_relaxed);
+                return done; // the end of the file, or an error, which counts as the end
+            }
+            break; // the pages are not in memory, or the file system cannot tell without waiting
+        }
+        Statistics.bytesRead.fetch_add(done, std::memory_order_relaxed);
+        if (done == n) {
+            return done;
+        }
+        waited_ = true;
+        pipeline_.BeginDiskWait();
+        done += ReadBlock(file, offset + done, destination + done, n - done);
+        pipeline_.EndDiskWait();
+        return done;
+    }
+
+    bool Waited() const { return waited_; }
+
+private:
+    Pipeline& pipeline_;
+    const PipelineFolder& folder_;
+    size_t file_;
+    bool inMemory_ = false; // reads never wait: no need to ask first
+    bool waited_ = false;   // a read waited for the disk
+};
+
+void Pipeline::Work(bool untilIdle) {
+    const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
+    BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
+    std::unique_lock lock(mutex_);
+    while (!left_) {
+        Task task;
+        if (Active() > Allowed() || !NextTask(task)) {
+            if (untilIdle) {
+                return;
+            }
+            ++parked_;
+            workReady_.wait(lock);
+            --parked_;
+            continue;
+        }
+        WakeWorker(); // more may be ready for another worker
+        lock.unlock();
+        if (task.list) {
+            ListFolder(task.folder);
+        } else {
+            ExamineFile(task, phrase, buffer);
+        }
+        lock.lock();
+    }
+    if (!untilIdle) {
+        --threads_;
+    }
+}
+
+bool Pipeline::NextTask(Task& task) {
+    using Kind = WalkOrder::Kind;
+    while (!order_.Empty()) {
+        const WalkOrder::Source& top = order_.Top();
+        PipelineFolder& folder = *top.folder;
+        if (top.kind == Kind::List) {
+            WalkOrder::Source source = order_.Pop();
+            if (folder.listing == PipelineFolder::Listing::Waiting) {
+                folder.listing = PipelineFolder::Listing::Handed;
+                task = {std::move(source.folder), true, 0, {}, {}};
+                return true;
+            }
+        } else if (top.kind == Kind::Files) {
+            const size_t i = folder.nextFile;
+            if (folder.filesDone || i >= folder.files.Size() || i > folder.firstMatch) {
+                order_.Pop();
+                continue;
+            }
+            folder.nextFile = i + 1;
+            task = {top.folder, false, i, std::string(folder.files.NameView(i)), folder.descriptor};
+            if (folder.nextFile == folder.files.Size()) {
+                order_.Pop();
+            }
+            return true;
+        } else {
+            WalkOrder::Source source = order_.Pop();
+            const size_t next = folder.children.size();
+            if (next >= folder.subfolders.Size()) {
+                continue;
+            }
+            if (next != source.nextChild) {
+                order_.Push(std::move(source.folder), Kind::Subfolders); // its place moved on
+                continue;
+            }
+            if (aheadFolders_ >= FoldersAhead || aheadBytes_ >= ListingBytesAhead) {
+                overBudget_.push_back(std::move(source));
+                continue;
+            }
+            auto child = std::make_shared<PipelineFolder>(
+                folder.PathOf(folder.subfolders.NameView(next)), &folder, next);
+            child->listing = PipelineFolder::Listing::Handed;
+            folder.children.push_back(child);
+            ++aheadFolders_;
+            if (next + 1 < folder.subfolders.Size()) {
+                order_.Push(std::move(source.folder), Kind::Subfolders);
+            }
+            task = {std::move(child), true, 0, {}, {}};
+            return true;
+        }
+    }
+    return false;
+}
+
+void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
+    PipelineFolder& f = *folder;
+    FileDescriptor descriptor = FileAccess::OpenFolder(f.path);
+    if (f.parent == nullptr) {
+        // The listed folder is shown only when it is a folder. One that cannot be opened
+        // (closed to this user, say) still is, and is then skipped as unreadable.
+        struct stat st {};
+        const bool folderExists =
+            descriptor.Valid() || (::stat(f.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+        const std::lock_guard lock(mutex_);
+        if (!folderExists) {
+            Publish(folder, PipelineFolder::Listing::Missing, {});
+            return;
+        }
+        f.exists = true;
+        Advance();
+        WakeWindow();
+    }
+    auto state = PipelineFolder::Listing::Unreadable;
+    struct stat st {};
+    if (descriptor.Valid() && ::fstat(descriptor.Get(), &st) == 0) {
+        f.id = {st.st_dev, st.st_ino};
+        bool repeated = false;
+        {
+            const std::lock_guard lock(mutex_);
+            repeated = OnDescent(f);
+            if (!repeated && !f.entered && static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
+                // A very large folder is listed only once the window has reached it, so that
+                // no two of them are held at once.
+                f.listing = PipelineFolder::Listing::Waiting;
+                f.deferred = true;
+                return;
+            }
+        }
+        if (repeated) {
+            state = PipelineFolder::Listing::Repeated;
+        } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, f.files,
+                                      includeSubfolders_ ? &f.subfolders : nullptr,
+                                      [this] { return !left_.load(std::memory_order_relaxed); })) {
+            state = PipelineFolder::Listing::Listed;
+        }
+    }
+    const std::lock_guard lock(mutex_);
+    Publish(folder, state, std::move(descriptor));
+}
+
+bool Pipeline::OnDescent(const PipelineFolder& folder) const {
+    for (const PipelineFolder* up = folder.parent; up != nullptr; up = up->parent) {
+        if (up->id == folder.id) {
+            return true; // a link back up the same descent: entering it again would never end
+        }
+    }
+    return false;
+}
+
+void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state,
+                       FileDescriptor descriptor) {
+    if (left_) {
+        return;
+    }
+    PipelineFolder& f = *folder;
+    f.listing = state;
+    if (state == PipelineFolder::Listing::Listed) {
+        if (f.files.Size() > 0) {
+            f.descriptor = std::make_shared<const FileDescriptor>(std::move(descriptor));
+            f.results.assign(f.files.Size(), PipelineFolder::Unknown);
+            order_.Push(folder, WalkOrder::Kind::Files);
+        }
+        if (f.subfolders.Size() > 0) {
+            order_.Push(folder, WalkOrder::Kind::Subfolders);
+        }
+        if (!f.entered) {
+            f.budgetBytes = f.files.Bytes() + f.subfolders.Bytes();
+            aheadBytes_ += f.budgetBytes;
+        }
+    }
+    Advance();
+    WakeWindow();
+    WakeWorker();
+}
+
+void Pipeline::ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& buffer) {
+    PipelineFolder& folder = *task.folder;
+    WorkerSteps steps(*this, folder, task.file);
+    const bool found =
+        Search::ExamineFile(task.descriptor->Get(), task.name.c_str(), phrase, buffer, steps);
+    const std::lock_guard lock(mutex_);
+    filesSinceDiskWait_ = steps.Waited() ? 0 : filesSinceDiskWait_ + 1;
+    if (left_ || folder.filesDone) {
+        return;
+    }
+    folder.results[task.file] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
+    if (found && task.file < folder.firstMatch) {
+        folder.firstMatch = task.file;
+    }
+    Advance();
+    WakeWindow();
+}
+
+void Pipeline::BeginDiskWait() {
+    const std::lock_guard lock(mutex_);
+    ++diskWaits_;
+    filesSinceDiskWait_ = 0;
+    if (order_.Empty() || left_) {
+        return;
+    }
+    if (parked_ > 0) {
+        WakeWorker();
+    } else if (threads_ < workers_ + waitingReaders_) {
+        Spawn();
+    }
+}
+
+void Pipeline::EndDiskWait() {
+    const std::lock_guard lock(mutex_);
+    --diskWaits_;
+}
+
+void Pipeline::WakeWorker() {
+    if (parked_ > 0 && Active() < Allowed() && !order_.Empty()) {
+        workReady_.notify_one();
+    }
+}
+
+} // namespace Search

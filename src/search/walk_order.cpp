@@ -1,0 +1,36 @@
+#include "search/walk_order.h"
+
+#include <algorithm>
+
+namespace Search {
+
+void WalkOrder::Push(std::shared_ptr<PipelineFolder> folder, Kind kind) {
+    Entry entry{{}, {std::move(folder), kind, 0}};
+    const PipelineFolder& f = *entry.source.folder;
+    for (const PipelineFolder* up = &f; up->parent != nullptr; up = up->parent) {
+        entry.place.push_back(static_cast<int64_t>(up->index));
+    }
+    std::reverse(entry.place.begin(), entry.place.end());
+    if (kind == Kind::Files) {
+        entry.place.push_back(-1);
+    } else if (kind == Kind::Subfolders) {
+        entry.source.nextChild = f.children.size();
+        entry.place.push_back(static_cast<int64_t>(entry.source.nextChild));
+    }
+    heap_.push_back(std::move(entry));
+    std::push_heap(heap_.begin(), heap_.end(), Later);
+}
+
+WalkOrder::Source WalkOrder::Pop() {
+    std::pop_heap(heap_.begin(), heap_.end(), Later);
+    Source source = std::move(heap_.back().source);
+    heap_.pop_back();
+    return source;
+}
+
+bool WalkOrder::Later(const Entry& a, const Entry& b) {
+    return std::lexicographical_compare(b.place.begin(), b.place.end(), a.place.begin(),
+                                        a.place.end());
+}
+
+} // namespace Search

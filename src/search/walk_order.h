@@ -1,0 +1,44 @@
+#pragma once
+
+#include "search/pipeline_folder.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Search {
+
+// The work of a pipelined walk that no worker has taken yet, earliest in the walk first. A
+// source is one kind of work of one folder: listing it, examining its files (one at a time,
+// in order), or taking up its next subfolder.
+//
+// The walk visits a folder, then its files, then each subfolder's tree in turn, so a place in
+// it is the chain of subfolder indices from the listed folder down, followed by -1 for the
+// folder's files or by the index of the subfolder to take up next; places order like those
+// sequences, a sequence before every longer one it begins.
+class WalkOrder {
+public:
+    enum class Kind : uint8_t { List, Files, Subfolders };
+    struct Source {
+        std::shared_ptr<PipelineFolder> folder;
+        Kind kind;
+        size_t nextChild; // Subfolders: the index its place was taken for
+    };
+
+    // Call with the pipeline's lock held (the folder's ancestors are read).
+    void Push(std::shared_ptr<PipelineFolder> folder, Kind kind);
+    bool Empty() const { return heap_.empty(); }
+    const Source& Top() const { return heap_.front().source; }
+    Source Pop();
+
+private:
+    struct Entry {
+        std::vector<int64_t> place;
+        Source source;
+    };
+    static bool Later(const Entry& a, const Entry& b);
+
+    std::vector<Entry> heap_;
+};
+
+} // namespace Search
