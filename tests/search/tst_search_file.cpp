@@ -3,7 +3,7 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <fcntl.h>

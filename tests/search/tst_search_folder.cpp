@@ -7,7 +7,7 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "sequential_walk.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <algorithm>

@@ -80,7 +80,7 @@ void TestPackage::initTestCase() {
         RunTool(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb_, root_.path()});
     QVERIFY2(unpacked.exitCode == 0, qPrintable(unpacked.output));
     QVERIFY2(qEnvironmentVariableIsSet("SCANVALE_VIRTUAL_DISPLAY"),
-             "run the test on a private X server: scripts/virtual_display.sh -- test_package");
+             "run the test on a private X server: scripts/virtual_display.sh -- tst_package");
 }
 
 void TestPackage::installedFiles_data() {
@@ -243,4 +243,4 @@ void TestPackage::keepsDesignGeometryWhenScaled() {
 }
 
 QTEST_GUILESS_MAIN(TestPackage)
-#include "test_package.moc"
+#include "tst_package.moc"

@@ -165,4 +165,4 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
 }
 
 QTEST_MAIN(TestResultsList)
-#include "test_results_list.moc"
+#include "tst_results_list.moc"

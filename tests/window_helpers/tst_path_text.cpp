@@ -102,4 +102,4 @@ void TestPathText::tableWithoutColumnKeepsNoItem() {
 }
 
 QTEST_MAIN(TestPathText)
-#include "test_path_text.moc"
+#include "tst_path_text.moc"

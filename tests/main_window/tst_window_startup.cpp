@@ -134,4 +134,4 @@ void TestWindowStartup::closingFromNestedEventLoop() {
 }
 
 QTEST_MAIN(TestWindowStartup)
-#include "test_window_startup.moc"
+#include "tst_window_startup.moc"

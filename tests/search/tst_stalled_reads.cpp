@@ -8,7 +8,7 @@
 #include "search/pipeline.h"
 #include "search/search.h"
 #include "stalled_mount.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>

@@ -133,4 +133,4 @@ void TestSaveFaults::failure() {
 }
 
 QTEST_MAIN(TestSaveFaults)
-#include "test_save_faults.moc"
+#include "tst_save_faults.moc"

@@ -6,7 +6,7 @@
 #include "search/search.h"
 #include "search/search_statistics.h"
 #include "sequential_walk.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <cstdio>

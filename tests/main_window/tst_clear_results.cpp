@@ -100,4 +100,4 @@ void TestClearResults::clearBetweenSearchResults() {
 }
 
 QTEST_MAIN(TestClearResults)
-#include "test_clear_results.moc"
+#include "tst_clear_results.moc"

@@ -7,7 +7,7 @@
 #include "form_fixture.h"
 #include "list_mouse.h"
 #include "path_text.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -446,4 +446,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_result_actions.moc"
+#include "tst_result_actions.moc"

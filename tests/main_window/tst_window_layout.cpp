@@ -315,4 +315,4 @@ void TestWindowLayout::tabOrder() {
 }
 
 QTEST_MAIN(TestWindowLayout)
-#include "test_window_layout.moc"
+#include "tst_window_layout.moc"

@@ -7,7 +7,7 @@
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "stalled_mount.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -503,4 +503,4 @@ void TestSearchRun::stopWhileAReadStalls() {
 }
 
 QTEST_MAIN(TestSearchRun)
-#include "test_search_run.moc"
+#include "tst_search_run.moc"

@@ -113,4 +113,4 @@ void TestWindowHelpers::homePageDraw() {
 }
 
 QTEST_MAIN(TestWindowHelpers)
-#include "test_window_helpers.moc"
+#include "tst_window_helpers.moc"

@@ -237,4 +237,4 @@ void TestSaveResults::closingMidSaveLeavesNoTrace() {
 }
 
 QTEST_MAIN(TestSaveResults)
-#include "test_save_results.moc"
+#include "tst_save_results.moc"

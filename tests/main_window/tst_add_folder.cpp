@@ -1,22 +1,11 @@
-// "Add Folder to Search": the press, the folder chooser and the folder list.
+// "Add Folder to Search": the press, the folder it asks for and the folder list.
 
-#include "browse_for_folder.h"
-#include "exact_path.h"
 #include "form_fixture.h"
 #include "list_texts.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QScopeGuard>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
 
 using scanvale::Form1;
 using scanvale::PointerKind;
@@ -32,9 +21,6 @@ private slots:
     void pressAddsChosenFolder();
     void sameFolderTwiceGivesTwoTexts();
     void checkingInCodeRunsOnce();
-    void chooserCancel();
-    void chooserReturnsWholePath();
-    void chooserKeepsExactBytes();
 };
 
 void TestAddFolder::pressAddsChosenFolder_data() {
@@ -117,74 +103,5 @@ void TestAddFolder::checkingInCodeRunsOnce() {
     QCOMPARE(Texts(*f.Find<QTreeWidget>("ListView1")), QStringList{"/opt"});
 }
 
-void TestAddFolder::chooserCancel() {
-    QWidget owner;
-    bool sawChooser = false;
-    QTimer::singleShot(0, &owner, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        sawChooser = true;
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Pick one:"));
-        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
-        QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
-        QCOMPARE(dialog->directory().absolutePath(), QDir::rootPath());
-        QCOMPARE(dialog->parentWidget(), &owner);
-        dialog->reject();
-    });
-    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), QByteArray());
-    QVERIFY(sawChooser);
-}
-
-void TestAddFolder::chooserReturnsWholePath() {
-    // Deeper than 259 characters: the path comes back whole, not cut at an old buffer size.
-    QTemporaryDir base;
-    QVERIFY(base.isValid());
-    QString deep = base.path();
-    while (deep.size() <= 300) {
-        deep += QStringLiteral("/a_rather_long_folder_name");
-    }
-    QVERIFY(QDir().mkpath(deep));
-    QWidget owner;
-    QTimer::singleShot(0, &owner, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        dialog->setDirectory(deep);
-        dialog->selectFile(deep);
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
-    });
-    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")),
-             QFile::encodeName(deep));
-}
-
-void TestAddFolder::chooserKeepsExactBytes() {
-    // The chooser shows a name that is not UTF-8 with U+FFFD for each such byte; choosing it
-    // gives the folder's exact bytes. Two names that read alike are never taken for each other.
-    QTemporaryDir base;
-    const QByteArray root = QFile::encodeName(base.path());
-    const auto removeAll = qScopeGuard([&] { std::filesystem::remove_all(root.toStdString()); });
-    for (const char* name : {"caf\xe9", "dup\xe8", "dup\xe9"}) {
-        QVERIFY(std::filesystem::create_directory(root.toStdString() + '/' + name));
-    }
-    QWidget owner;
-    QTimer::singleShot(0, &owner, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        dialog->setDirectory(base.path());
-        dialog->selectFile(base.filePath(QStringLiteral("caf\uFFFD")));
-        // Should the chooser refuse the name, its message box is closed and the chooser left.
-        QTimer::singleShot(0, dialog, [] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                box->reject();
-            }
-        });
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    QCOMPARE(scanvale::BrowseForFolder(&owner, QStringLiteral("Pick one:")), root + "/caf\xe9");
-    QCOMPARE(scanvale::ExactPath(base.filePath(QStringLiteral("dup\uFFFD"))), QByteArray());
-}
-
 QTEST_MAIN(TestAddFolder)
-#include "test_add_folder.moc"
+#include "tst_add_folder.moc"

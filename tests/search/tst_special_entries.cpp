@@ -5,7 +5,7 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "special_nodes.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>

@@ -279,4 +279,4 @@ void TestFolderListDrag::doubleClickOnResultsDoesNothing() {
 }
 
 QTEST_MAIN(TestFolderListDrag)
-#include "test_folder_list_drag.moc"
+#include "tst_folder_list_drag.moc"

@@ -3,7 +3,7 @@
 #include <string>
 #include <sys/types.h>
 
-// Entries of the file system that are neither files nor folders, made for the fault tests.
+// Entries of the file system that are neither files nor folders, made for the engine's tests.
 namespace SpecialNodes {
 
 // A UNIX-domain socket bound at `path` (the socket itself is closed again; the entry stays).

@@ -111,4 +111,4 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
 }
 
 QTEST_MAIN(TestRunPainting)
-#include "test_run_painting.moc"
+#include "tst_run_painting.moc"

@@ -188,4 +188,4 @@ void TestQtDialogs::saveDialogChoicesList() {
 }
 
 QTEST_MAIN(TestQtDialogs)
-#include "test_qt_dialogs.moc"
+#include "tst_qt_dialogs.moc"

@@ -5,7 +5,7 @@
 #include "form_fixture.h"
 #include "list_mouse.h"
 #include "search/globals.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -192,4 +192,4 @@ void TestPointersDuringSearch::dragDuringRun() {
 }
 
 QTEST_MAIN(TestPointersDuringSearch)
-#include "test_pointers_during_search.moc"
+#include "tst_pointers_during_search.moc"

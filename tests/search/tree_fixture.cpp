@@ -1,4 +1,4 @@
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <dirent.h>

@@ -130,4 +130,4 @@ void TestHoverPointer::folderListMoveDuringDragLeavesListPointer() {
 }
 
 QTEST_MAIN(TestHoverPointer)
-#include "test_hover_pointer.moc"
+#include "tst_hover_pointer.moc"
