@@ -134,7 +134,8 @@ public slots:
 // A shown window whose results are three files that exist: a plain name, a name that is not
 // UTF-8 and holds a blank and a '#', and a name no application opens.
 struct ActionsFixture : FormFixture {
-    QTemporaryDir files;
+    TestTree files; // removes the name that is not UTF-8 too
+    QString folder = QString::fromStdString(files.Root());
     QTableWidget* results = nullptr;
     const QList<QByteArray> names{"report.txt", "caf\xe9 #1.txt", "notes.xyz"};
 
@@ -144,25 +145,15 @@ struct ActionsFixture : FormFixture {
         results = Find<QTableWidget>("ListView2");
         for (const QByteArray& name : names) {
             // Made through the bytes: a name that is not UTF-8 does not survive a QString.
-            if (std::FILE* file = std::fopen(Path(name).constData(), "w")) {
-                std::fputs("text\n", file);
-                std::fclose(file);
-            }
-            scanvale::AppendPathItem(*results, Path(name).toStdString());
-        }
-    }
-    ~ActionsFixture() {
-        // The temporary folder cannot remove a name that is not UTF-8 by itself.
-        for (const QByteArray& name : names) {
-            ::unlink(Path(name).constData());
+            scanvale::AppendPathItem(*results, files.Write(name.toStdString(), "text\n"));
         }
     }
     QByteArray Path(const QByteArray& name) const {
-        return QFile::encodeName(files.path()) + '/' + name;
+        return QByteArray::fromStdString(files.Path(name.toStdString()));
     }
     // The file URL as a file manager or the opener receives it, spelled out by hand.
     QString Url(const char* encodedName) const {
-        return QStringLiteral("file://") + files.path() + QLatin1Char('/') +
+        return QStringLiteral("file://") + folder + QLatin1Char('/') +
                QString::fromLatin1(encodedName);
     }
     void Select(int row) {
@@ -351,7 +342,7 @@ void TestResultActions::containingFolder() {
         QTRY_COMPARE(manager.shown, QList<QStringList>{{f.Url("caf%E9%20%231.txt")}});
         QCOMPARE(Opened(*f.form), QStringList());
     } else {
-        QTRY_COMPARE(Opened(*f.form), QStringList{QStringLiteral("file://") + f.files.path()});
+        QTRY_COMPARE(Opened(*f.form), QStringList{QStringLiteral("file://") + f.folder});
     }
     QCOMPARE(f.dialogs.calls.size(), 0);
 }
@@ -380,8 +371,7 @@ void TestResultActions::failureIsTold() {
 
     QTRY_COMPARE(f.dialogs.calls.size(), 1);
     const ScriptedDialogs::Call& call = f.dialogs.calls.front();
-    QCOMPARE(call.text,
-             QStringLiteral("Could not open ") + f.files.path() + QLatin1Char('/') + message);
+    QCOMPARE(call.text, QStringLiteral("Could not open ") + f.folder + QLatin1Char('/') + message);
     QCOMPARE(call.title, QStringLiteral("Scanvale"));
     QCOMPARE(call.icon, scanvale::Dialogs::Icon::Warning);
     QCOMPARE(call.owner, f.form.get());

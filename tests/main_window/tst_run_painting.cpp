@@ -2,19 +2,17 @@
 // at most once per frame of its screen, and the run's last state is painted before "Done.".
 
 #include "form_fixture.h"
+#include "tree_fixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
-#include <fstream>
 
 using scanvale::test::FormFixture;
 
@@ -56,19 +54,17 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     // disk, so the run lasts many frames and enters folders and lists results far faster than
     // frames pass.
     constexpr int kFolders = 300;
-    QTemporaryDir dir;
+    const TestTree tree;
     for (int i = 0; i < kFolders; ++i) {
-        const QString folder = dir.filePath(QStringLiteral("d%1").arg(i, 3, 10, QLatin1Char('0')));
-        QDir().mkpath(folder);
-        std::ofstream(QFile::encodeName(folder + QStringLiteral("/a.txt")).toStdString())
-            << "the invoice\n";
+        tree.Write(QStringLiteral("d%1/a.txt").arg(i, 3, 10, QLatin1Char('0')).toStdString(),
+                   "the invoice\n");
     }
     FormFixture f;
     f.Load().show();
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* results = f.Find<QTableWidget>("ListView2");
-    f.AddFolders({dir.path()});
+    f.AddFolders({QString::fromStdString(tree.Root())});
     f.Find<QCheckBox>("Check5")->setChecked(true);
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("invoice"));
     connect(results->model(), &QAbstractItemModel::rowsInserted, this, [] { QTest::qSleep(1); });
