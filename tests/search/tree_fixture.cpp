@@ -66,6 +66,14 @@ std::string TestTree::Path(std::string_view relative) const {
     return relative.empty() ? root_ : root_ + "/" + std::string(relative);
 }
 
+std::vector<std::string> TestTree::Paths(const QStringList& relative) const {
+    std::vector<std::string> paths;
+    for (const QString& name : relative) {
+        paths.push_back(Path(name.toStdString()));
+    }
+    return paths;
+}
+
 std::string TestTree::Write(std::string_view relative, std::string_view bytes) const {
     const std::string path = Path(relative);
     fs::create_directories(fs::path(path).parent_path());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@ public:
 
     std::string Root() const { return root_; }
     std::string Path(std::string_view relative) const;
+    // The paths of `relative`, in that order.
+    std::vector<std::string> Paths(const QStringList& relative) const;
 
     std::string Write(std::string_view relative, std::string_view bytes) const;
     std::string Folder(std::string_view relative) const;

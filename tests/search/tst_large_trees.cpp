@@ -1,5 +1,5 @@
 // Sizes far beyond everyday trees: a folder of 10,000 subfolders, a tree 2,000 levels deep
-// walked on a small stack, and a sparse file of 3 GiB.
+// walked on a small stack with few descriptors, and a sparse file of 3 GiB.
 #include "fake_search_host.h"
 #include "search/folder_listing.h"
 #include "search/globals.h"
@@ -12,11 +12,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-
-using Paths = std::vector<std::string>;
 
 // Runs `work` on a thread whose stack holds `stackBytes`; a walk that needs more overflows
 // into the guard page and crashes the test.
@@ -70,16 +69,23 @@ private slots:
         QCOMPARE(sequential.yields, static_cast<int>(10000 + 10000 / Search::ListingCheckInterval));
     }
 
-    // 2,000 levels of 5-byte names: the path is far longer than one system call takes, and the
-    // window's part of the walk must fit a stack of 2 MiB (a quarter of the main thread's)
-    // with room to spare, also with the sanitizers' larger frames.
+    // 2,000 levels of 5-byte names: the path is far longer than one system call takes; the
+    // walk holds no descriptor per level (it runs with 64 allowed), and the window's part of
+    // it fits a stack of 2 MiB (a quarter of the main thread's) with room to spare, also with
+    // the sanitizers' larger frames.
     void twoThousandLevels() {
         const TestTree tree;
         tree.Write("top.txt", "nothing");
         const std::string deepest = tree.WriteDeep(2000, "deep", "needle at the bottom");
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = 64;
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
         FakeSearchHost host;
         RunOnSmallStack(size_t{2} << 20,
                         [&] { Search::SearchFolder(tree.Root(), {"*"}, "NEEDLE", 1, 1, host); });
+        ::setrlimit(RLIMIT_NOFILE, &saved);
         QCOMPARE(host.results, Paths{deepest});
         QCOMPARE(host.progress.size(), size_t{2001});
         QCOMPARE(host.progress.back(), "Searching " + deepest.substr(0, deepest.rfind('/')));

@@ -275,12 +275,6 @@ private slots:
             QVERIFY(!prepared.FoundIn(std::string(at, 'x') + "\xC3\xA4" + std::string(200, 'x')));
         }
     }
-
-    void exactModeKeepsCase() {
-        const Search::Phrase phrase("INVOICE", 0);
-        QVERIFY(!phrase.FoundIn("an invoice"));
-        QVERIFY(Search::Phrase("INVOICE", 1).FoundIn("an invoice"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMatcher)

@@ -11,8 +11,6 @@
 
 namespace {
 
-using Paths = std::vector<std::string>;
-
 // Block sizes that cut a short text at every position, and the program's own.
 const std::vector<size_t> CuttingBlocks = {1, 2, 3, 4, 5, 6, 7, Search::BlockSize};
 

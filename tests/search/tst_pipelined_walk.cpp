@@ -17,7 +17,6 @@
 
 namespace {
 
-using Paths = std::vector<std::string>;
 const std::vector<std::string> AllFiles = {"*"};
 
 // Writes a random tree: odd names, text and binary heads, sizes around small block sizes,

@@ -1,6 +1,6 @@
 // Entries that are not plain files or folders: FIFOs, sockets, devices and links of every
 // kind. None of them may hang, crash or be listed; links to files and folders count as what
-// they point to.
+// they point to, and cycles of links end.
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
@@ -12,8 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-using Paths = std::vector<std::string>;
 
 Paths Walk(const std::string& folder, const std::string& phrase, int16_t mode = 0) {
     FakeSearchHost host;
@@ -29,10 +27,12 @@ class TestSpecialEntries : public QObject {
 private slots:
     void init() { Globals::StopSearch = false; }
 
-    // The odd entry sorts first; the plain file after it is the one result. Opening /dev/zero
-    // or a FIFO as a file would never end, so a hang here fails by the test's timeout.
+    // The odd entry sorts first; the plain file after it is the one result, but for a link to
+    // a file, which is searched as that file. Opening /dev/zero or a FIFO as a file would never
+    // end, so a hang here fails by the test's timeout.
     void oddEntriesAreNeitherListedNorOpened_data() {
         QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a plain file, listed as the file") << "link to file";
         QTest::newRow("FIFO") << "fifo";
         QTest::newRow("socket") << "socket";
         QTest::newRow("link to a FIFO") << "link to fifo";
@@ -48,7 +48,9 @@ private slots:
         QFETCH(QString, kind);
         const TestTree tree;
         const std::string odd = tree.Path("a-odd");
-        if (kind == "fifo") {
+        if (kind == "link to file") {
+            tree.Link("b.txt", "a-odd");
+        } else if (kind == "fifo") {
             tree.Fifo("a-odd");
         } else if (kind == "socket") {
             QVERIFY(SpecialNodes::MakeSocket(odd));
@@ -80,10 +82,11 @@ private slots:
             }
         }
         const std::string plain = tree.Write("b.txt", "needle");
-        QCOMPARE(Walk(tree.Root(), "needle"), Paths{plain});
+        const bool file = kind == "link to file";
+        QCOMPARE(Walk(tree.Root(), "needle"), Paths{file ? odd : plain});
         FakeSearchHost host;
-        QVERIFY(!Search::SearchFile(odd, "needle", 0, host));
-        QVERIFY(host.results.empty());
+        QCOMPARE(Search::SearchFile(odd, "needle", 0, host), file);
+        QCOMPARE(host.results, file ? Paths{odd} : Paths{});
     }
 
     // What the folder list or a caller may hand over instead of a folder, or of a file: each
@@ -124,29 +127,38 @@ private slots:
         QVERIFY(!Search::SearchFile(tree.Path("folder/"), "needle", 0, host));
     }
 
-    // Every link name of a folder is walked: the folder is not on the descent of its other
-    // names, so its file is listed under each of them.
-    void folderUnderTwoLinkNames() {
-        const TestTree tree;
-        tree.Write("real/f.txt", "needle");
-        tree.Link("real", "link1");
-        tree.Link(tree.Path("real"), "link2");
-        QCOMPARE(
-            Walk(tree.Root(), "needle"),
-            (Paths{tree.Path("link1/f.txt"), tree.Path("link2/f.txt"), tree.Path("real/f.txt")}));
+    // Links to folders are walked as the folders they name, unless the folder is on the
+    // descent already (the searched folder, a parent or any folder further up): a folder
+    // under two names is walked under each, and every cycle of links ends. The tree holds
+    // a/f.txt and b/f.txt; a link's target that starts with "/" is taken below the root.
+    void folderLinks_data() {
+        QTest::addColumn<QStringList>("links"); // "name -> target"
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("a folder under two link names, relative and absolute")
+            << QStringList{"l1 -> a", "l2 -> /a"} << ""
+            << QStringList{"a/f.txt", "b/f.txt", "l1/f.txt", "l2/f.txt"};
+        QTest::newRow("folders linking to each other and to themselves")
+            << QStringList{"a/to-b -> ../b", "b/to-a -> ../a", "a/self -> ."} << "a"
+            << QStringList{"a/f.txt", "a/to-b/f.txt"};
+        QTest::newRow("links to the parent and to a folder further up")
+            << QStringList{"a/up -> ..", "a/inner/back -> /a"} << ""
+            << QStringList{"a/f.txt", "b/f.txt"};
     }
-
-    // Two folders linking to each other: each is entered once through the other and the
-    // descent stops where it would come back.
-    void foldersLinkingToEachOther() {
+    void folderLinks() {
+        QFETCH(QStringList, links);
+        QFETCH(QString, start);
+        QFETCH(QStringList, expected);
         const TestTree tree;
         tree.Write("a/f.txt", "needle");
         tree.Write("b/f.txt", "needle");
-        tree.Link("../b", "a/to-b");
-        tree.Link("../a", "b/to-a");
-        tree.Link(".", "a/self");
-        const Paths results = Walk(tree.Path("a"), "NEEDLE", 1);
-        QCOMPARE(results, (Paths{tree.Path("a/f.txt"), tree.Path("a/to-b/f.txt")}));
+        for (const QString& link : links) {
+            const QStringList parts = link.split(QStringLiteral(" -> "));
+            const std::string target = parts[1].toStdString();
+            tree.Link(target[0] == '/' ? tree.Path(target.substr(1)) : target,
+                      parts[0].toStdString());
+        }
+        QCOMPARE(Walk(tree.Path(start.toStdString()), "NEEDLE", 1), tree.Paths(expected));
     }
 };
 

@@ -21,8 +21,6 @@ using scanvale::test::StopBoundMs;
 
 namespace {
 
-using Paths = std::vector<std::string>;
-
 // The window's side of a search in a real Qt event loop, as the program has it.
 class LoopHost : public scanvale::SearchHost {
 public:

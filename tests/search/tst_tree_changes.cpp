@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Paths = std::vector<std::string>;
-
 // Changes the tree a.txt, b.txt (phrase), c.txt (phrase), sub1/f.txt, sub2/f.txt (phrase).
 void Change(const std::string& change, const TestTree& tree) {
     const std::string b = tree.Path("b.txt");
@@ -104,11 +102,7 @@ private slots:
             }
         };
         SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
-        Paths paths;
-        for (const QString& name : expected) {
-            paths.push_back(tree.Path(name.toStdString()));
-        }
-        QCOMPARE(host.results, paths);
+        QCOMPARE(host.results, tree.Paths(expected));
     }
 
     // A file of eight blocks changes before its third block is read. The examination reads

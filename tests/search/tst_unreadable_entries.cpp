@@ -12,12 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-using Paths = std::vector<std::string>;
-
-} // namespace
-
 class TestUnreadableEntries : public QObject {
     Q_OBJECT
 
@@ -86,15 +80,11 @@ private slots:
             }
         };
         SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
-        Paths paths;
-        for (const QString& name : expected) {
-            paths.push_back(tree.Path(name.toStdString()));
-        }
-        QCOMPARE(host.results, paths);
+        QCOMPARE(host.results, tree.Paths(expected));
         if (!duringWalk) {
             FakeSearchHost pipelined;
             Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, pipelined);
-            QCOMPARE(pipelined.results, paths);
+            QCOMPARE(pipelined.results, tree.Paths(expected));
             QCOMPARE(pipelined.progress, host.progress);
         }
     }
