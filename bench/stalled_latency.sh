@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The latency benchmark on a stalled mount: the real window searches a FUSE file system whose
-# reads never answer (tests/faults/stall_fs.py, Debian's python3-fusepy); "Stop!" is clicked
+# reads never answer (tests/search/stall_fs.py, Debian's python3-fusepy); "Stop!" is clicked
 # after STOP_MS (default 2000). Prints the window's gaps during the stalled search and how
 # long "Done." took after "Stop!".
 #   bench/stalled_latency.sh [build folder, default build]
@@ -21,7 +21,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-/usr/bin/python3 "$here/../tests/faults/stall_fs.py" "$work/mount" "$work/control" &
+/usr/bin/python3 "$here/../tests/search/stall_fs.py" "$work/mount" "$work/control" &
 server=$!
 for _ in $(seq 500); do
     [[ -e $work/mount/b.txt ]] && break

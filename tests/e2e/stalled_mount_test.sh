@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program on a file system that stops answering (the FUSE mount of
-# tests/faults/stall_fs.py, whose file a-stalls.txt is never read to the end): "Stop!" gives
+# tests/search/stall_fs.py, whose file a-stalls.txt is never read to the end): "Stop!" gives
 # "Done." while the read is stuck, and closing the window while a read is stuck takes the
 # window from the screen and ends the program's threads at once. The kernel keeps a thread
 # inside a FUSE request that the server has taken until it is answered, so the process itself
@@ -24,7 +24,7 @@ command -v fusermount3 >/dev/null || skip "fusermount3 is missing (Debian packag
 mount="$E2E_TMP/mount"
 control="$E2E_TMP/control"
 mkdir -p "$mount" "$control"
-/usr/bin/python3 "$(dirname "$0")/../faults/stall_fs.py" "$mount" "$control" \
+/usr/bin/python3 "$(dirname "$0")/../search/stall_fs.py" "$mount" "$control" \
     >"$E2E_TMP/fuse.log" 2>&1 &
 server=$!
 unmount() {

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+// Paths in the order a host was given them.
+using Paths = std::vector<std::string>;
+
 // Records what the engine reports and runs a test's code inside Yield(), where the window
 // would run its event handlers. Wait() blocks until Wake() is called.
 class FakeSearchHost : public scanvale::SearchHost {
@@ -34,8 +37,8 @@ public:
         bell_->woken.notify_one();
     }
 
-    std::vector<std::string> results;
-    std::vector<std::string> progress;
+    Paths results;
+    Paths progress;
     int yields = 0;
     int waits = 0;
     std::function<void()> onYield;

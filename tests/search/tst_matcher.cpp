@@ -2,7 +2,7 @@
 #include "fake_search_host.h"
 #include "search/globals.h"
 #include "search/search.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>
@@ -274,12 +274,6 @@ private slots:
             QVERIFY2(prepared.FoundIn(text), qPrintable(QString("at %1").arg(at)));
             QVERIFY(!prepared.FoundIn(std::string(at, 'x') + "\xC3\xA4" + std::string(200, 'x')));
         }
-    }
-
-    void exactModeKeepsCase() {
-        const Search::Phrase phrase("INVOICE", 0);
-        QVERIFY(!phrase.FoundIn("an invoice"));
-        QVERIFY(Search::Phrase("INVOICE", 1).FoundIn("an invoice"));
     }
 };
 

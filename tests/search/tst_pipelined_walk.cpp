@@ -7,7 +7,7 @@
 #include "search/pipeline.h"
 #include "search/search.h"
 #include "sequential_walk.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <fcntl.h>
@@ -17,7 +17,6 @@
 
 namespace {
 
-using Paths = std::vector<std::string>;
 const std::vector<std::string> AllFiles = {"*"};
 
 // Writes a random tree: odd names, text and binary heads, sizes around small block sizes,

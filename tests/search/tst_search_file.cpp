@@ -3,11 +3,10 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,8 +55,7 @@ private slots:
         for (int mode : {0, 1}) {
             FakeSearchHost host;
             QCOMPARE(Search::SearchFile(path, "needle", static_cast<int16_t>(mode), host), found);
-            QCOMPARE(host.results,
-                     found ? std::vector<std::string>{path} : std::vector<std::string>{});
+            QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QCOMPARE(host.yields, yields);
         }
     }
@@ -88,42 +86,6 @@ private slots:
         QVERIFY(!Search::SearchFile(path, "needle", 0, host));
         QCOMPARE(host.yields, 2);
         QVERIFY(host.results.empty());
-    }
-
-    void specialFilesAreNotOpened() {
-        const TestTree tree;
-        const std::string fifo = tree.Fifo("pipe");
-        FakeSearchHost host;
-        // Opening the FIFO for reading would block here for ever: nobody writes to it.
-        QVERIFY(!Search::SearchFile(fifo, "x", 0, host));
-        QVERIFY(!Search::SearchFile("/dev/null", "x", 0, host));
-        QVERIFY(!Search::SearchFile(tree.Path("missing.txt"), "x", 0, host));
-    }
-
-    // The file changes between blocks: the examination ends at the length it took at the
-    // start, or at the file's new end, whichever comes first. Bytes that a growing file gains
-    // meanwhile (here the phrase) are not searched, and the growth is not chased.
-    void fileChangingDuringTheSearch_data() {
-        QTest::addColumn<bool>("shrink");
-        QTest::newRow("shrinks to nothing") << true;
-        QTest::newRow("grows by a block per yield, the phrase in what it gains") << false;
-    }
-    void fileChangingDuringTheSearch() {
-        QFETCH(bool, shrink);
-        const TestTree tree;
-        const std::string path = tree.Write("f.txt", Filler(4 * Block));
-        FakeSearchHost host;
-        host.onYield = [&] {
-            if (shrink) {
-                QVERIFY(::truncate(path.c_str(), 0) == 0);
-            } else {
-                std::ofstream(path, std::ios::binary | std::ios::app)
-                    << Filler(Block - 6) + "needle";
-            }
-        };
-        QVERIFY(!Search::SearchFile(path, "needle", 0, host, Block));
-        QVERIFY(host.results.empty());
-        QVERIFY(host.yields <= 4);
     }
 
     // Blocks wholly inside a hole of a sparse file are not read but taken as the zeros they
@@ -170,28 +132,6 @@ private slots:
             // The holes were not read: at most the two blocks with data and the sniff.
             QVERIFY(Search::Statistics.bytesRead - readBefore <= 2 * Block + 5);
         }
-    }
-
-    void findsThePhraseBeyondTwoGibibytes() {
-        // Holes of a sparse file read much faster from memory than from a disk file system.
-        const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-        const TestTree tree = inMemory ? TestTree(QStringLiteral("/dev/shm")) : TestTree();
-        const std::string path = tree.Write("big.txt", "Sparse text file\n");
-        const off_t length = (off_t{1} << 31) + 5000;
-        {
-            const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-            QVERIFY(fd >= 0);
-            const bool grown = ::ftruncate(fd, length) == 0;
-            const char phrase[] = "needle";
-            const bool written = grown && ::pwrite(fd, phrase, 6, length - 100) == 6;
-            ::close(fd);
-            if (!written) {
-                QSKIP("the file system refuses a sparse file of 2 GiB");
-            }
-        }
-        FakeSearchHost host;
-        QVERIFY(Search::SearchFile(path, "needle", 0, host));
-        QCOMPARE(host.yields, static_cast<int>(length / static_cast<off_t>(Block)));
     }
 };
 

@@ -1,4 +1,4 @@
-// The folder walk: listing order, one result per folder, subfolders, stops, links, odd entries.
+// The folder walk: listing order, one result per folder, subfolders, stops, yields.
 // What the walk shows is checked on the program's pipelined walk; where each of the window's
 // turns falls is checked on the sequential walk it is held to.
 #include "fake_search_host.h"
@@ -7,19 +7,14 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "sequential_walk.h"
-#include "test_tree.h"
+#include "tree_fixture.h"
 
 #include <QtTest>
 #include <algorithm>
-#include <filesystem>
 #include <random>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-using Paths = std::vector<std::string>;
 const std::vector<std::string> AllFiles = {"*"};
 
 FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders,
@@ -38,56 +33,6 @@ FakeSearchHost WalkSequentially(const std::string& folder, const std::string& ph
     return host;
 }
 
-// Walks the tree as a user whom permissions bind: as this process when it is not root,
-// otherwise in a child process that has become "nobody". A child forked from a process with
-// threads had better start none (ThreadSanitizer refuses it): the child walks sequentially.
-Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
-    if (::geteuid() != 0) {
-        return Walk(tree.Root(), phrase, true).results;
-    }
-    std::filesystem::permissions(
-        tree.Root(), std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
-                         std::filesystem::perms::others_exec | std::filesystem::perms::others_read);
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return {"pipe failed"};
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(3);
-        }
-        std::string out;
-        FakeSearchHost host;
-        SearchFolderSequentially(tree.Root(), AllFiles, phrase, 1, 1, host);
-        for (const std::string& path : host.results) {
-            out += path + "\n";
-        }
-        const bool written =
-            ::write(pipeFds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-        ::_exit(written ? 0 : 4);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char chunk[4096];
-    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
-        out.append(chunk, static_cast<size_t>(got));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return {"the unprivileged walk failed"};
-    }
-    Paths results;
-    for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        results.push_back(out.substr(start, end - start));
-    }
-    return results;
-}
-
 } // namespace
 
 class TestSearchFolder : public QObject {
@@ -102,6 +47,7 @@ private slots:
         tree.Write("a.txt", "no match here");
         tree.Write("c.txt", "needle again");
         tree.Write("C.txt", "Needle first in byte order"); // 'C' sorts before 'a'
+        tree.Write("\xC3\xA9.txt", "needle");              // bytes above 127 sort last
         tree.Write("sub/x.txt", "needle");
         tree.Write("sub/y.txt", "needle");
         tree.Write("sub/deeper/z.txt", "needle");
@@ -128,20 +74,6 @@ private slots:
         const auto host = Walk(tree.Root(), "needle", false);
         QVERIFY(host.results.empty());
         QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
-    }
-
-    void namesWithoutOrWithSeveralDots_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("no dot") << "README";
-        QTest::newRow("several dots") << "report.final.TXT";
-        QTest::newRow("hidden") << ".profile";
-        QTest::newRow("only dots and more") << "...";
-    }
-    void namesWithoutOrWithSeveralDots() {
-        QFETCH(QString, name);
-        const TestTree tree;
-        const std::string path = tree.Write(name.toStdString(), "needle");
-        QCOMPARE(Walk(tree.Root(), "needle", false).results, Paths{path});
     }
 
     void extensionFilterTakesTheLastPieceLowerCased() {
@@ -274,66 +206,6 @@ private slots:
         QCOMPARE(host.progress.front(), std::string("Searching /"));
     }
 
-    void oddEntriesAreSkipped() {
-        const TestTree tree;
-        tree.Fifo("a-pipe");
-        tree.Link("a-pipe", "b-link-to-pipe");
-        tree.Link("missing", "c-dangling");
-        tree.Link("/dev/null", "d-device");
-        const std::string linked = tree.Link("f.txt", "e-link-to-file");
-        tree.Write("f.txt", "needle");
-        // A FIFO that were opened would block this call for ever.
-        QCOMPARE(Walk(tree.Root(), "needle", false).results, Paths{linked});
-    }
-
-    void linkCyclesEnd() {
-        const TestTree tree;
-        tree.Write("sub/f.txt", "needle");
-        tree.Link("..", "sub/up");
-        tree.Link(".", "sub/self");
-        tree.Link(tree.Path("sub"), "sub/inner/back");
-        const auto host = Walk(tree.Root(), "needle", true);
-        QCOMPARE(host.results, Paths{tree.Path("sub/f.txt")});
-    }
-
-    void linkToAFolderOutsideIsWalked() {
-        const TestTree outside;
-        const std::string target = outside.Write("f.txt", "needle");
-        const TestTree tree;
-        tree.Link(outside.Root(), "link");
-        QCOMPARE(Walk(tree.Root(), "needle", true).results, Paths{tree.Path("link/f.txt")});
-    }
-
-    void unreadableOrVanishedEntriesAreSkipped() {
-        const TestTree tree;
-        tree.Write("a.txt", "nothing");
-        tree.Write("b.txt", "needle");
-        tree.Write("gone/f.txt", "needle");
-        const std::string kept = tree.Write("kept/f.txt", "needle");
-        // While the first file waits, its successor and a subfolder disappear.
-        const auto host = WalkSequentially(tree.Root(), "needle", true, [&](FakeSearchHost& h) {
-            if (h.yields == 1) {
-                std::filesystem::remove(tree.Path("b.txt"));
-                std::filesystem::remove_all(tree.Path("gone"));
-            }
-        });
-        QCOMPARE(host.results, Paths{kept});
-        FakeSearchHost missing;
-        Search::SearchFolder(tree.Path("nowhere"), AllFiles, "x", 0, 1, missing);
-        QVERIFY(missing.results.empty());
-        QVERIFY(missing.progress.empty());
-    }
-
-    void unreadableFolderAndFileAreSkipped() {
-        const TestTree tree;
-        tree.Write("closed/f.txt", "needle");
-        tree.Write("a/locked.txt", "needle");
-        const std::string open = tree.Write("a/open.txt", "needle");
-        std::filesystem::permissions(tree.Path("closed"), std::filesystem::perms::none);
-        std::filesystem::permissions(tree.Path("a/locked.txt"), std::filesystem::perms::none);
-        QCOMPARE(WalkWithoutPrivileges(tree, "needle"), Paths{open});
-    }
-
     // A search started from inside a yield (the window's handlers run there) has its own
     // buffer: the outer search still finds a phrase that straddles its blocks.
     void nestedSearchLeavesTheOuterOneIntact() {
@@ -374,22 +246,6 @@ private slots:
         QVERIFY(stopped.results.empty());
         QCOMPARE(stopped.yields, 1);
         QCOMPARE(stopped.progress.size(), SequentialWalk::FolderYieldInterval - 1);
-    }
-
-    void deepTreeNeedsNoDescriptorPerLevel() {
-        const TestTree tree;
-        tree.Write("a.txt", "no match");
-        const std::string deepest = tree.WriteDeep(300, "level-of-a-deep-tree", "needle");
-        QVERIFY(deepest.size() > 4096);
-        // Far fewer descriptors than levels: a walk holding one per level would fail.
-        rlimit saved{};
-        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
-        rlimit low = saved;
-        low.rlim_cur = 64;
-        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
-        const auto results = Walk(tree.Root(), "needle", true).results;
-        ::setrlimit(RLIMIT_NOFILE, &saved);
-        QCOMPARE(results, Paths{deepest});
     }
 };
 

@@ -1,0 +1,103 @@
+// "Clear Results": the results list is emptied at once and nothing else changes.
+
+#include "form_fixture.h"
+#include "list_texts.h"
+#include "path_text.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using scanvale::PointerKind;
+using scanvale::test::FormFixture;
+using scanvale::test::Texts;
+
+class TestClearResults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clear_data();
+    void clear();
+    void saveAfterClearGivesEmptyFile();
+    void clearBetweenSearchResults();
+};
+
+void TestClearResults::clear_data() {
+    QTest::addColumn<QStringList>("results");
+    QTest::newRow("empty list stays empty") << QStringList{};
+    QTest::newRow("three results removed") << QStringList{"/a/1.txt", "/b/2.txt", "/c/3.txt"};
+}
+
+void TestClearResults::clear() {
+    QFETCH(QStringList, results);
+    FormFixture f;
+    f.Load();
+    auto* list = f.Find<QTableWidget>("ListView2");
+    auto* folders = f.Find<QTreeWidget>("ListView1");
+    auto* button = f.Find<QAbstractButton>("Check6");
+    for (const QString& path : results) {
+        scanvale::AppendPathItem(*list, path.toStdString());
+    }
+    f.dialogs.folders.enqueue("/srv/data");
+    f.Find<QAbstractButton>("Check3")->click();
+    const int width = list->columnWidth(0);
+    f.form->SetMousePointer(PointerKind::Arrow);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    QCOMPARE(list->rowCount(), 0);
+    QCOMPARE(list->columnCount(), 1);
+    QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
+    QCOMPARE(list->columnWidth(0), width);
+    QCOMPARE(Texts(*folders), QStringList{"/srv/data"});
+    QCOMPARE(folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
+    QCOMPARE(f.dialogs.calls.size(), 1); // the folder chooser only: clearing asks nothing
+    QCOMPARE(f.form->MousePointer(), PointerKind::Arrow);
+    QVERIFY(!button->isChecked());
+}
+
+void TestClearResults::saveAfterClearGivesEmptyFile() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("after-clear.txt"));
+    FormFixture f;
+    f.Load();
+    scanvale::AppendPathItem(*f.Find<QTableWidget>("ListView2"), "/a/1.txt");
+    f.dialogs.saveNames.enqueue(target);
+
+    QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
+    QTest::mouseClick(f.Find<QAbstractButton>("Check2"), Qt::LeftButton);
+
+    QFile saved(target);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.size(), 0);
+    QCOMPARE(f.dialogs.calls.back().text, QStringLiteral("Done."));
+}
+
+void TestClearResults::clearBetweenSearchResults() {
+    // Results appended the way a search appends them, with a yield between each: a press that
+    // arrives in one of the yields leaves only the results found after it.
+    FormFixture f;
+    f.Load();
+    auto* list = f.Find<QTableWidget>("ListView2");
+    bool pressed = false;
+    for (const char* path : {"/found/1", "/found/2", "/found/3", "/found/4"}) {
+        scanvale::AppendPathItem(*list, path);
+        if (std::string_view(path) == "/found/2") {
+            QTimer::singleShot(0, f.form.get(), [&] {
+                pressed = true;
+                QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
+            });
+        }
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(pressed);
+    QCOMPARE(Texts(*list), (QStringList{"/found/3", "/found/4"}));
+}
+
+QTEST_MAIN(TestClearResults)
+#include "tst_clear_results.moc"

@@ -1,0 +1,110 @@
+// How a search's progress reaches the screen: the lists change at once, the window is painted
+// at most once per frame of its screen, and the run's last state is painted before "Done.".
+
+#include "form_fixture.h"
+#include "tree_fixture.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using scanvale::test::FormFixture;
+
+namespace {
+
+// Records the paints a widget receives and what `state` read at the last one.
+class PaintWatch final : public QObject {
+public:
+    PaintWatch(QWidget& widget, std::function<QString()> state) : state_(std::move(state)) {
+        widget.installEventFilter(this);
+    }
+    int paints = 0;
+    QString lastPainted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            lastPainted = state_();
+        }
+        return false;
+    }
+
+private:
+    std::function<QString()> state_;
+};
+
+} // namespace
+
+class TestRunPainting : public QObject {
+    Q_OBJECT
+
+private slots:
+    void paintsFollowTheClockAndEndWithTheFinalState();
+};
+
+void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
+    // Many folders, each with a match; every result takes about a millisecond, as on a slow
+    // disk, so the run lasts many frames and enters folders and lists results far faster than
+    // frames pass.
+    constexpr int kFolders = 300;
+    const TestTree tree;
+    for (int i = 0; i < kFolders; ++i) {
+        tree.Write(QStringLiteral("d%1/a.txt").arg(i, 3, 10, QLatin1Char('0')).toStdString(),
+                   "the invoice\n");
+    }
+    FormFixture f;
+    f.Load().show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    auto* folders = f.Find<QTreeWidget>("ListView1");
+    auto* results = f.Find<QTableWidget>("ListView2");
+    f.AddFolders({QString::fromStdString(tree.Root())});
+    f.Find<QCheckBox>("Check5")->setChecked(true);
+    f.Find<QLineEdit>("Text1")->setText(QStringLiteral("invoice"));
+    connect(results->model(), &QAbstractItemModel::rowsInserted, this, [] { QTest::qSleep(1); });
+
+    PaintWatch header(*folders->header()->viewport(),
+                      [folders] { return folders->headerItem()->text(0); });
+    PaintWatch list(*results->viewport(),
+                    [results] { return QString::number(results->rowCount()); });
+    QElapsedTimer clock;
+    qint64 runMs = 0;
+    int headerPaints = 0;
+    int listPaints = 0;
+    QString headerShown;
+    QString rowsShown;
+    f.dialogs.whileAsking = [&] {
+        runMs = clock.elapsed();
+        headerPaints = header.paints;
+        listPaints = list.paints;
+        headerShown = header.lastPainted;
+        rowsShown = list.lastPainted;
+    };
+    clock.start();
+    f.Find<QAbstractButton>("Check1")->click();
+
+    QCOMPARE(results->rowCount(), kFolders);
+    QCOMPARE(headerShown, QStringLiteral("Folder(s)"));
+    QCOMPARE(rowsShown, QString::number(kFolders));
+    // One paint per frame at most, plus the one that puts the last state on screen.
+    // A screen that reports no refresh rate is paced at 60 Hz.
+    const qreal rate = f.form->screen()->refreshRate();
+    const qreal frameMs = 1000 / (rate >= 1 ? rate : 60);
+    const auto bound = static_cast<int>(static_cast<qreal>(runMs) / frameMs) + 2;
+    const QString counts = QStringLiteral("%1 header and %2 list paints in %3 ms")
+                               .arg(headerPaints)
+                               .arg(listPaints)
+                               .arg(runMs);
+    QVERIFY2(headerPaints <= bound && listPaints <= bound, qPrintable(counts));
+    // Results appear while the run goes on, not only at its end.
+    QVERIFY2(listPaints >= 3, qPrintable(counts));
+}
+
+QTEST_MAIN(TestRunPainting)
+#include "tst_run_painting.moc"

@@ -1,0 +1,246 @@
+// The Debian package: built from the install rules, unpacked into a scratch root, checked file
+// by file and started from the command of its menu entry on a virtual screen.
+
+#include "installed_program.h"
+#include "tool_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using scanvale::test::InstalledProgram;
+using scanvale::test::RunTool;
+
+namespace {
+
+const QString kAppId = QStringLiteral(SCANVALE_APP_ID);
+const QString kProgram = QStringLiteral("usr/libexec/scanvale/scanvale");
+
+// The value of one key of the [Desktop Entry] group.
+QString DesktopEntryValue(const QString& path, const QString& key) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return {};
+    }
+    const QRegularExpression line(QStringLiteral("^%1=(.*)$").arg(key),
+                                  QRegularExpression::MultilineOption);
+    return line.match(QString::fromUtf8(file.readAll())).captured(1);
+}
+
+} // namespace
+
+class TestPackage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void installedFiles_data();
+    void installedFiles();
+    void launcherLinksToProgram();
+    void programHasNoRunPath();
+    void dependencies_data();
+    void dependencies();
+    void versionsAgree();
+    void validators_data();
+    void validators();
+    void themeIcons_data();
+    void themeIcons();
+    void menuCommandStartsProgram();
+    void keepsDesignGeometryWhenScaled_data();
+    void keepsDesignGeometryWhenScaled();
+
+private:
+    QString Rooted(const QString& path) const { return root_.filePath(path); }
+    QString MenuCommand() const;
+
+    QTemporaryDir work_;
+    QDir root_;
+    QString deb_;
+};
+
+void TestPackage::initTestCase() {
+    QVERIFY(work_.isValid());
+    const auto built = RunTool(QStringLiteral(SCANVALE_CPACK_COMMAND),
+                               {QStringLiteral("--config"), QStringLiteral(SCANVALE_CPACK_CONFIG),
+                                QStringLiteral("-B"), work_.filePath(QStringLiteral("out"))},
+                               120000);
+    QVERIFY2(built.finished && built.exitCode == 0, qPrintable(built.output));
+    const QStringList debs =
+        QDir(work_.filePath(QStringLiteral("out"))).entryList({QStringLiteral("*.deb")});
+    QCOMPARE(debs.size(), 1);
+    deb_ = work_.filePath(QStringLiteral("out/") + debs.first());
+
+    root_.setPath(work_.filePath(QStringLiteral("root")));
+    const auto unpacked =
+        RunTool(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb_, root_.path()});
+    QVERIFY2(unpacked.exitCode == 0, qPrintable(unpacked.output));
+    QVERIFY2(qEnvironmentVariableIsSet("SCANVALE_VIRTUAL_DISPLAY"),
+             "run the test on a private X server: scripts/virtual_display.sh -- tst_package");
+}
+
+void TestPackage::installedFiles_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("executable");
+    QTest::newRow("program in its private folder") << kProgram << true;
+    QTest::newRow("hand pointer beside the program")
+        << QStringLiteral("usr/libexec/scanvale/HAND-M.CUR") << false;
+    QTest::newRow("drag pointer beside the program")
+        << QStringLiteral("usr/libexec/scanvale/drag.ico") << false;
+    QTest::newRow("menu entry") << QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId)
+                                << false;
+    QTest::newRow("metainfo") << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId)
+                              << false;
+    QTest::newRow("scalable icon")
+        << QStringLiteral("usr/share/icons/hicolor/scalable/apps/%1.svg").arg(kAppId) << false;
+}
+
+void TestPackage::installedFiles() {
+    QFETCH(QString, path);
+    QFETCH(bool, executable);
+    const QFileInfo file(Rooted(path));
+    QVERIFY2(file.isFile() && file.size() > 0, qPrintable(path));
+    QCOMPARE(file.isExecutable(), executable);
+}
+
+void TestPackage::launcherLinksToProgram() {
+    // Relative, so the link works wherever the root is unpacked or installed.
+    const QFileInfo launcher(Rooted(QStringLiteral("usr/bin/scanvale")));
+    QVERIFY(launcher.isSymLink());
+    QVERIFY(QDir::isRelativePath(QFile::symLinkTarget(launcher.filePath())) ||
+            QFile::symLinkTarget(launcher.filePath()).startsWith(root_.path()));
+    QCOMPARE(launcher.canonicalFilePath(), QFileInfo(Rooted(kProgram)).canonicalFilePath());
+}
+
+void TestPackage::programHasNoRunPath() {
+    // An installed program linked only to system libraries needs no run path; an empty entry
+    // in one would make the loader search the current folder for libraries.
+    const auto dynamic =
+        RunTool(QStringLiteral("readelf"), {QStringLiteral("-d"), Rooted(kProgram)});
+    QCOMPARE(dynamic.exitCode, 0);
+    QVERIFY2(!dynamic.output.contains(QStringLiteral("RPATH")) &&
+                 !dynamic.output.contains(QStringLiteral("RUNPATH")),
+             qPrintable(dynamic.output));
+}
+
+void TestPackage::dependencies_data() {
+    QTest::addColumn<QString>("package");
+    QTest::newRow("widgets library") << QStringLiteral("libqt6widgets6");
+    QTest::newRow("X11 platform and ICO image plugins") << QStringLiteral("libqt6gui6");
+    QTest::newRow("SVG pictures and icon engine") << QStringLiteral("libqt6svg6");
+    QTest::newRow("fonts standing in for Arial") << QStringLiteral("fonts-liberation");
+}
+
+void TestPackage::dependencies() {
+    QFETCH(QString, package);
+    const auto depends = RunTool(QStringLiteral("dpkg-deb"),
+                                 {QStringLiteral("-f"), deb_, QStringLiteral("Depends")});
+    QCOMPARE(depends.exitCode, 0);
+    QStringList names;
+    for (const QString& entry : depends.output.split(QLatin1Char(','))) {
+        names << entry.trimmed().section(QLatin1Char(' '), 0, 0);
+    }
+    QVERIFY2(names.contains(package), qPrintable(depends.output));
+}
+
+void TestPackage::versionsAgree() {
+    const auto version = RunTool(QStringLiteral("dpkg-deb"),
+                                 {QStringLiteral("-f"), deb_, QStringLiteral("Version")});
+    QCOMPARE(version.output.trimmed(), QStringLiteral(SCANVALE_VERSION));
+    // The newest release the metainfo announces is the version being packaged.
+    QFile metainfo(Rooted(QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId)));
+    QVERIFY(metainfo.open(QIODevice::ReadOnly));
+    const QRegularExpression release(QStringLiteral("<release version=\"([^\"]+)\""));
+    QCOMPARE(release.match(QString::fromUtf8(metainfo.readAll())).captured(1),
+             QStringLiteral(SCANVALE_VERSION));
+}
+
+void TestPackage::validators_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("menu entry") << QStringLiteral("desktop-file-validate") << QStringList()
+                                << QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId);
+    QTest::newRow("metainfo") << QStringLiteral("appstreamcli")
+                              << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net")}
+                              << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId);
+}
+
+void TestPackage::validators() {
+    QFETCH(QString, tool);
+    QFETCH(QStringList, options);
+    QFETCH(QString, path);
+    const auto verdict = RunTool(tool, options << Rooted(path));
+    QVERIFY2(verdict.finished && verdict.exitCode == 0, qPrintable(verdict.output));
+}
+
+void TestPackage::themeIcons_data() {
+    QTest::addColumn<int>("side");
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QTest::addRow("%d px", side) << side;
+    }
+}
+
+void TestPackage::themeIcons() {
+    // The menu entry names its icon; each size of the theme holds a picture of that size.
+    QFETCH(int, side);
+    const QString menuEntry =
+        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId));
+    const QString icon = DesktopEntryValue(menuEntry, QStringLiteral("Icon"));
+    const QImage image(
+        Rooted(QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(icon)));
+    QCOMPARE(image.size(), QSize(side, side));
+    QVERIFY(image.hasAlphaChannel());
+    // Transparent in the corner, drawn in the middle.
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    QVERIFY(qAlpha(image.pixel(side / 2, side / 2)) > 0);
+}
+
+QString TestPackage::MenuCommand() const {
+    // The Exec key's command, looked up on a PATH made of the unpacked root's bin folder.
+    const QString menuEntry =
+        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId));
+    const QString command =
+        DesktopEntryValue(menuEntry, QStringLiteral("Exec")).section(QLatin1Char(' '), 0, 0);
+    return QStandardPaths::findExecutable(command, {Rooted(QStringLiteral("usr/bin"))});
+}
+
+void TestPackage::menuCommandStartsProgram() {
+    const QString command = MenuCommand();
+    QVERIFY(!command.isEmpty());
+    InstalledProgram program;
+    QVERIFY(program.Start(command, QString(), QStringLiteral("Scanvale")));
+
+    // The program runs from its private folder, and found and read the hand pointer beside
+    // itself there; the drag pointer lies beside it too.
+    const QString exe =
+        QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(program.ProcessId()));
+    QCOMPARE(exe, QFileInfo(Rooted(kProgram)).canonicalFilePath());
+    const QDir folder = QFileInfo(exe).dir();
+    QVERIFY(program.Opened(folder.filePath(QStringLiteral("HAND-M.CUR"))));
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("drag.ico"))).isFile());
+}
+
+void TestPackage::keepsDesignGeometryWhenScaled_data() {
+    // The window is 441 x 428 device-independent pixels; scaled, it grows by the factor.
+    QTest::addColumn<QString>("scale");
+    QTest::addColumn<QSize>("physical");
+    QTest::newRow("1x") << QStringLiteral("1") << QSize(441, 428);
+    QTest::newRow("1.5x") << QStringLiteral("1.5") << QSize(662, 642);
+    QTest::newRow("2x") << QStringLiteral("2") << QSize(882, 856);
+}
+
+void TestPackage::keepsDesignGeometryWhenScaled() {
+    QFETCH(QString, scale);
+    QFETCH(QSize, physical);
+    InstalledProgram program;
+    QVERIFY(program.Start(MenuCommand(), scale, QStringLiteral("Scanvale")));
+    QCOMPARE(program.WindowSize(), physical);
+}
+
+QTEST_GUILESS_MAIN(TestPackage)
+#include "tst_package.moc"

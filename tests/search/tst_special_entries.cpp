@@ -1,0 +1,166 @@
+// Entries that are not plain files or folders: FIFOs, sockets, devices and links of every
+// kind. None of them may hang, crash or be listed; links to files and folders count as what
+// they point to, and cycles of links end.
+#include "fake_search_host.h"
+#include "search/globals.h"
+#include "search/search.h"
+#include "special_nodes.h"
+#include "tree_fixture.h"
+
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+Paths Walk(const std::string& folder, const std::string& phrase, int16_t mode = 0) {
+    FakeSearchHost host;
+    Search::SearchFolder(folder, {"*"}, phrase, mode, 1, host);
+    return host.results;
+}
+
+} // namespace
+
+class TestSpecialEntries : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Globals::StopSearch = false; }
+
+    // The odd entry sorts first; the plain file after it is the one result, but for a link to
+    // a file, which is searched as that file. Opening /dev/zero or a FIFO as a file would never
+    // end, so a hang here fails by the test's timeout.
+    void oddEntriesAreNeitherListedNorOpened_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a plain file, listed as the file") << "link to file";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("socket") << "socket";
+        QTest::newRow("link to a FIFO") << "link to fifo";
+        QTest::newRow("link to /dev/zero") << "link to zero";
+        QTest::newRow("dangling link") << "dangling";
+        QTest::newRow("link to itself") << "self";
+        QTest::newRow("two links pointing at each other") << "pair";
+        QTest::newRow("chain of links longer than the system follows") << "chain";
+        QTest::newRow("character device, reading it never ends") << "char device";
+        QTest::newRow("block device") << "block device";
+    }
+    void oddEntriesAreNeitherListedNorOpened() {
+        QFETCH(QString, kind);
+        const TestTree tree;
+        const std::string odd = tree.Path("a-odd");
+        if (kind == "link to file") {
+            tree.Link("b.txt", "a-odd");
+        } else if (kind == "fifo") {
+            tree.Fifo("a-odd");
+        } else if (kind == "socket") {
+            QVERIFY(SpecialNodes::MakeSocket(odd));
+        } else if (kind == "link to fifo") {
+            tree.Fifo("pipe");
+            tree.Link("pipe", "a-odd");
+        } else if (kind == "link to zero") {
+            tree.Link("/dev/zero", "a-odd");
+        } else if (kind == "dangling") {
+            tree.Link("missing", "a-odd");
+        } else if (kind == "self") {
+            tree.Link("a-odd", "a-odd");
+        } else if (kind == "pair") {
+            tree.Link("a-other", "a-odd");
+            tree.Link("a-odd", "a-other");
+        } else if (kind == "chain") {
+            tree.Write("end", "needle");
+            for (int i = 0; i < 60; ++i) {
+                tree.Link("link" + std::to_string(i + 1), "link" + std::to_string(i));
+            }
+            tree.Link("link0", "a-odd");
+            tree.Link("end", "link60");
+        } else {
+            const bool block = kind == "block device";
+            // /dev/zero, and the first loop device.
+            if (!SpecialNodes::MakeDevice(odd, block ? S_IFBLK : S_IFCHR, block ? 7 : 1,
+                                          block ? 0 : 5)) {
+                QSKIP("cannot make device nodes here (needs root and a permitting container)");
+            }
+        }
+        const std::string plain = tree.Write("b.txt", "needle");
+        const bool file = kind == "link to file";
+        QCOMPARE(Walk(tree.Root(), "needle"), Paths{file ? odd : plain});
+        FakeSearchHost host;
+        QCOMPARE(Search::SearchFile(odd, "needle", 0, host), file);
+        QCOMPARE(host.results, file ? Paths{odd} : Paths{});
+    }
+
+    // What the folder list or a caller may hand over instead of a folder, or of a file: each
+    // is searched without a result and without blocking, and only a folder is shown.
+    void givenPathsThatAreNotWhatTheyShouldBe_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("empty path") << "empty";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("a file") << "file";
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a dangling link") << "dangling";
+        QTest::newRow("a folder") << "folder";
+    }
+    void givenPathsThatAreNotWhatTheyShouldBe() {
+        QFETCH(QString, kind);
+        const TestTree tree;
+        tree.Write("folder/f.txt", "needle");
+        const std::string given = tree.Path("given");
+        if (kind == "file") {
+            tree.Write("given", "needle");
+        } else if (kind == "fifo") {
+            tree.Fifo("given");
+        } else if (kind == "dangling") {
+            tree.Link("missing", "given");
+        } else if (kind == "folder") {
+            tree.Folder("given");
+        }
+        const std::string path = kind == "empty" ? std::string() : given;
+        for (int16_t subfolders : {int16_t{0}, int16_t{1}}) {
+            FakeSearchHost host;
+            Search::SearchFolder(path, {"*"}, "needle", 0, subfolders, host);
+            QVERIFY(host.results.empty());
+            QCOMPARE(host.progress, kind == "folder" ? Paths{"Searching " + path} : Paths{});
+        }
+        FakeSearchHost host;
+        QCOMPARE(Search::SearchFile(path, "needle", 0, host), kind == "file");
+        QVERIFY(!Search::SearchFile(tree.Path("folder"), "needle", 0, host));
+        QVERIFY(!Search::SearchFile(tree.Path("folder/"), "needle", 0, host));
+    }
+
+    // Links to folders are walked as the folders they name, unless the folder is on the
+    // descent already (the searched folder, a parent or any folder further up): a folder
+    // under two names is walked under each, and every cycle of links ends. The tree holds
+    // a/f.txt and b/f.txt; a link's target that starts with "/" is taken below the root.
+    void folderLinks_data() {
+        QTest::addColumn<QStringList>("links"); // "name -> target"
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("a folder under two link names, relative and absolute")
+            << QStringList{"l1 -> a", "l2 -> /a"} << ""
+            << QStringList{"a/f.txt", "b/f.txt", "l1/f.txt", "l2/f.txt"};
+        QTest::newRow("folders linking to each other and to themselves")
+            << QStringList{"a/to-b -> ../b", "b/to-a -> ../a", "a/self -> ."} << "a"
+            << QStringList{"a/f.txt", "a/to-b/f.txt"};
+        QTest::newRow("links to the parent and to a folder further up")
+            << QStringList{"a/up -> ..", "a/inner/back -> /a"} << ""
+            << QStringList{"a/f.txt", "b/f.txt"};
+    }
+    void folderLinks() {
+        QFETCH(QStringList, links);
+        QFETCH(QString, start);
+        QFETCH(QStringList, expected);
+        const TestTree tree;
+        tree.Write("a/f.txt", "needle");
+        tree.Write("b/f.txt", "needle");
+        for (const QString& link : links) {
+            const QStringList parts = link.split(QStringLiteral(" -> "));
+            const std::string target = parts[1].toStdString();
+            tree.Link(target[0] == '/' ? tree.Path(target.substr(1)) : target,
+                      parts[0].toStdString());
+        }
+        QCOMPARE(Walk(tree.Path(start.toStdString()), "NEEDLE", 1), tree.Paths(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpecialEntries)
+#include "tst_special_entries.moc"
