@@ -14,8 +14,6 @@
 #include <filesystem>
 #include <random>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,56 +34,6 @@ FakeSearchHost WalkSequentially(const std::string& folder, const std::string& ph
     host.onYield = [&host, onYield] { onYield(host); };
     SearchFolderSequentially(folder, AllFiles, phrase, 1, subfolders ? 1 : 0, host);
     return host;
-}
-
-// Walks the tree as a user whom permissions bind: as this process when it is not root,
-// otherwise in a child process that has become "nobody". A child forked from a process with
-// threads had better start none (ThreadSanitizer refuses it): the child walks sequentially.
-Paths WalkWithoutPrivileges(const TestTree& tree, const std::string& phrase) {
-    if (::geteuid() != 0) {
-        return Walk(tree.Root(), phrase, true).results;
-    }
-    std::filesystem::permissions(
-        tree.Root(), std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
-                         std::filesystem::perms::others_exec | std::filesystem::perms::others_read);
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return {"pipe failed"};
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(3);
-        }
-        std::string out;
-        FakeSearchHost host;
-        SearchFolderSequentially(tree.Root(), AllFiles, phrase, 1, 1, host);
-        for (const std::string& path : host.results) {
-            out += path + "\n";
-        }
-        const bool written =
-            ::write(pipeFds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-        ::_exit(written ? 0 : 4);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char chunk[4096];
-    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
-        out.append(chunk, static_cast<size_t>(got));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return {"the unprivileged walk failed"};
-    }
-    Paths results;
-    for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        results.push_back(out.substr(start, end - start));
-    }
-    return results;
 }
 
 } // namespace
@@ -322,16 +270,6 @@ private slots:
         Search::SearchFolder(tree.Path("nowhere"), AllFiles, "x", 0, 1, missing);
         QVERIFY(missing.results.empty());
         QVERIFY(missing.progress.empty());
-    }
-
-    void unreadableFolderAndFileAreSkipped() {
-        const TestTree tree;
-        tree.Write("closed/f.txt", "needle");
-        tree.Write("a/locked.txt", "needle");
-        const std::string open = tree.Write("a/open.txt", "needle");
-        std::filesystem::permissions(tree.Path("closed"), std::filesystem::perms::none);
-        std::filesystem::permissions(tree.Path("a/locked.txt"), std::filesystem::perms::none);
-        QCOMPARE(WalkWithoutPrivileges(tree, "needle"), Paths{open});
     }
 
     // A search started from inside a yield (the window's handlers run there) has its own
