@@ -16,17 +16,14 @@
 #   (c) real:  a copy of /usr/include and /usr/share (symbolic links removed)
 # The phrase occurs nowhere, so every byte of every text file is scanned.
 #
-# BENCH_BIN times another benchmark program (an older build, say); ONE_WORKER holds the
-# options that make it search on one thread (default "--workers 1 --readers 0"; empty for a
-# program that has no other way). CORPORA picks the corpora (default "many large real" warm, "many real" cold).
+# BUILD_DIR is the build folder to take the benchmark program from (default: whichever of
+# build/ and build-ci/ built it last). BENCH_BIN times another benchmark program (an older
+# build, say); ONE_WORKER holds the options that make it search on one thread (default
+# "--workers 1 --readers 0"; empty for a program that has no other way). CORPORA picks the corpora (default "many large real" warm, "many real" cold).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# The build folder whose benchmark program was built last (make bench builds build/ or, in CI,
-# build-ci/); BUILD_DIR overrides.
-newest=$(ls -t "$here"/../build/bench/scanvale_bench "$here"/../build-ci/bench/scanvale_bench \
-    2>/dev/null | head -n 1 || true)
-build=${BUILD_DIR:-${newest%/bench/scanvale_bench}}
-bench_bin=${BENCH_BIN:-$build/bench/scanvale_bench}
+source "$here/build_dir.sh"
+bench_bin=${BENCH_BIN:-$(build_dir scanvale_bench)/bench/scanvale_bench}
 one_worker=(${ONE_WORKER---workers 1 --readers 0})
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-3}

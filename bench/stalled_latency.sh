@@ -3,10 +3,13 @@
 # reads never answer (tests/search/stall_fs.py, Debian's python3-fusepy); "Stop!" is clicked
 # after STOP_MS (default 2000). Prints the window's gaps during the stalled search and how
 # long "Done." took after "Stop!".
-#   bench/stalled_latency.sh [build folder, default build]
+#   bench/stalled_latency.sh [build folder]
+# The build folder defaults to BUILD_DIR, or else whichever of build/ and build-ci/ built the
+# benchmark program last.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
+source "$here/build_dir.sh"
+build=${1:-$(build_dir scanvale_latency_bench)}
 bench=$build/bench/scanvale_latency_bench
 [[ -x $bench ]] || { echo "missing $bench: build first" >&2; exit 1; }
 /usr/bin/python3 -c 'import fusepy' 2>/dev/null ||

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The window against its engine, same folders, same run: the real main window on a private X
 # server (scripts/virtual_display.sh, with the openbox window manager) searches through its own
-# "Search!" click (scanvale_window_bench), and the benchmark program runs the engine alone with
-# a yield per file and block into an offscreen Qt loop (scanvale_bench). Warm page cache; the
+# "Search!" click (scanvale_window_bench), and the benchmark program runs the engine alone, its
+# results taken in an offscreen Qt event loop (scanvale_bench). Warm page cache; the
 # best of RUNS (default 5) runs of each, taken in turns. Prints the seconds, the ratio, and how
 # often the window was painted during the run (the paints of the folder list's header) for
 #   (a)   corpus (a) of bench/run.sh, phrase absent
@@ -12,9 +12,8 @@
 # BUILD_DIR, BENCH_DIR and PHRASE as in bench/run.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-newest=$(ls -t "$here"/../build/bench/scanvale_window_bench \
-    "$here"/../build-ci/bench/scanvale_window_bench 2>/dev/null | head -n 1 || true)
-build=${BUILD_DIR:-${newest%/bench/scanvale_window_bench}}
+source "$here/build_dir.sh"
+build=$(build_dir scanvale_window_bench)
 window_bin=$build/bench/scanvale_window_bench
 bench_bin=$build/bench/scanvale_bench
 dir=${BENCH_DIR:-/tmp/scanvale-bench}

@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace scanvale {
@@ -34,15 +37,50 @@ QString ReasonForStatus(int status) {
 
 } // namespace
 
+// What a lookup thread shares with the opener: the opener, while it lives. A thread posts its
+// answer with the lock held, so the opener either is still there to receive it (a call posted
+// to an object is dropped with the object) or has cleared the pointer first.
+struct DesktopOpener::Link {
+    std::mutex mutex;
+    DesktopOpener* opener = nullptr;
+};
+
 DesktopOpener::DesktopOpener(FailureHandler onFailure, QObject* parent)
-    : QObject(parent), onFailure_(std::move(onFailure)) {}
+    : QObject(parent), onFailure_(std::move(onFailure)), link_(std::make_shared<Link>()) {
+    link_->opener = this;
+}
+
+DesktopOpener::~DesktopOpener() {
+    const std::lock_guard lock(link_->mutex);
+    link_->opener = nullptr;
+}
 
 void DesktopOpener::Open(const QByteArray& path) {
     // A result may have been moved or deleted since it was listed; say so in the system's words
-    // rather than the opener's.
-    struct stat status {};
-    if (::stat(path.constData(), &status) != 0) {
-        onFailure_(path, QString::fromLocal8Bit(std::strerror(errno)));
+    // rather than the opener's. The lookup runs on a thread of its own that nothing waits for:
+    // not the pool's, which the application waits for on its way out.
+    try {
+        std::thread([link = link_, path] {
+            struct stat status {};
+            const int error = ::stat(path.constData(), &status) == 0 ? 0 : errno;
+            const std::lock_guard lock(link->mutex);
+            if (DesktopOpener* opener = link->opener) {
+                QMetaObject::invokeMethod(
+                    opener, [opener, path, error] { opener->LookedUp(path, error); },
+                    Qt::QueuedConnection);
+            }
+        }).detach();
+    } catch (const std::system_error& e) {
+        onFailure_(path, QString::fromLocal8Bit(e.code().message()));
+        return;
+    }
+    ++lookups_;
+}
+
+void DesktopOpener::LookedUp(const QByteArray& path, int error) {
+    --lookups_;
+    if (error != 0) {
+        onFailure_(path, QString::fromLocal8Bit(std::strerror(error)));
         return;
     }
     const QString opener = QStandardPaths::findExecutable(kOpener);

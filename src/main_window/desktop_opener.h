@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QProcess;
 
@@ -18,6 +19,9 @@ namespace scanvale {
 // desktop is detected, xdg-open waits for the application it started. A failure is reported
 // whenever it arrives; a run still under way counts as success. Only without xdg-open is the
 // toolkit's call used, and its refusal reported.
+//
+// Before anything is started the path is looked up, off the window's thread: on a network share
+// that stopped answering the lookup may never return, and the window must not wait for it.
 class DesktopOpener : public QObject {
     Q_OBJECT
 
@@ -26,17 +30,29 @@ public:
     using FailureHandler = std::function<void(const QByteArray& path, const QString& reason)>;
 
     explicit DesktopOpener(FailureHandler onFailure, QObject* parent = nullptr);
+    // A lookup still under way when the opener goes is let finish; its answer is dropped.
+    ~DesktopOpener() override;
 
     // Asks the desktop to open the file or folder at the absolute `path` (its exact bytes) and
-    // returns at once. A path that cannot be looked up is reported at once, with the system's
-    // reason.
+    // returns at once, without touching the file system. A path that cannot be looked up is
+    // reported, with the system's reason, once the lookup has answered; one that can is then
+    // handed to the desktop.
     void Open(const QByteArray& path);
 
+    // True while a path asked for is still being looked up.
+    bool LookingUp() const { return lookups_ > 0; }
+
 private:
+    struct Link;
+
+    void LookedUp(const QByteArray& path, int error);
     void Run(const QString& opener, const QByteArray& path);
     void Finished(QProcess& process, const QByteArray& path);
 
     FailureHandler onFailure_;
+    // Shared with the lookup threads, which outlive the opener when a lookup stalls.
+    std::shared_ptr<Link> link_;
+    int lookups_ = 0;
 };
 
 } // namespace scanvale

@@ -165,8 +165,8 @@ QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString
 }
 
 // The results list is a table of one column, not a tree: a tree lays out every row again after
-// each insertion, so a search appending a result and yielding per file would slow down as the
-// list grows. Rows of one fixed height are appended at the same cost however long the list is.
+// each insertion, so a search appending many results would slow down as the list grows. Rows of
+// one fixed height are appended at the same cost however long the list is.
 QTableWidget* PlaceResultsList(QWidget& form, std::string_view name, const QString& role) {
     auto* list = Place<QTableWidget>(form, name);
     list->setColumnCount(0);

@@ -34,18 +34,6 @@ void SetCaption(PictureButton& button, const QString& caption) {
     button.setAccessibleName(caption);
 }
 
-std::vector<std::string> SplitAtCommas(const std::string& text) {
-    std::vector<std::string> pieces(1);
-    for (const char c : text) {
-        if (c == ',') {
-            pieces.emplace_back();
-        } else {
-            pieces.back() += c;
-        }
-    }
-    return pieces;
-}
-
 } // namespace
 
 // The caption of Check1 is the run state: "Search!" when no run is under way or the running one
@@ -73,7 +61,7 @@ void Form1::Check1_Click() {
     SetMousePointer(PointerKind::Hourglass);
 
     // The options are read once; changing them during the run does not change the run.
-    const std::vector<std::string> ExtensionFilter = SplitAtCommas("*");
+    const std::vector<std::string> ExtensionFilter{"*"}; // every file, whatever its extension
     const int16_t CompareMode = controls_.Check4->checkState() != Qt::Unchecked ? 0 : 1;
     const auto IncludeSubfolders = static_cast<int16_t>(controls_.Check5->checkState());
 

@@ -13,8 +13,8 @@ namespace {
 
 // How long a run may go without a full turn of the event loop. Far below what a user notices
 // (a click, a key, a timer a handler set are handled this much later at most), and long enough
-// that the turn's cost, which is many times a small file's examination, stays off the per-file
-// path.
+// that a caller yielding far more often (before each block of a file) does not take a full turn
+// at every yield.
 constexpr qint64 kFullTurnIntervalNs = 1'000'000;
 
 } // namespace

@@ -29,8 +29,9 @@ public:
     // Writes the text into the folder list's header, shown readably.
     void ShowProgress(std::string_view text) override;
     // Handles what the program posted for the window at once, and takes a full turn of the
-    // event loop (input, timers) when the last one is a millisecond old: a full turn costs far
-    // more than the examination of a small file.
+    // event loop (input, timers) when the last one is a millisecond old: a caller that yields
+    // more often (a single file's examination yields before each block) does not pay for a
+    // full turn each time.
     void Yield() override;
     // Handles the window's events, sleeping in the event loop until one arrives or Wake().
     void Wait() override;

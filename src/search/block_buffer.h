@@ -8,9 +8,9 @@
 
 namespace Search {
 
-// The one buffer a search reads its blocks into. Room for the carry lies directly in front of
-// the block, so the carry followed by the block is one contiguous text and no bytes are
-// concatenated per block.
+// The buffer one examiner (a worker thread, or SearchFile) reads its blocks into. Room for the
+// carry lies directly in front of the block, so the carry followed by the block is one contiguous
+// text and no bytes are concatenated per block.
 //
 // The block starts on a page boundary: the kernel copies file pages into a page-aligned
 // destination about a tenth faster than into one at an odd offset.

@@ -24,9 +24,6 @@ class Phrase {
 public:
     Phrase(std::string_view bytes, int16_t CompareMode);
 
-    bool Caseless() const { return caseless_; }
-    size_t Size() const { return bytes_.size(); }
-
     // True when the phrase occurs in `text`.
     bool FoundIn(std::string_view text) const;
 

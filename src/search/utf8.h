@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Small UTF-8 helpers shared by the binary sniff and the case-insensitive matcher.
-// Well-formed means RFC 3629: no overlong forms, no surrogates, nothing above U+10FFFF.
+// Small UTF-8 helpers shared by the binary sniff, the case-insensitive matcher and the window's
+// display of paths. Well-formed means RFC 3629: no overlong forms, no surrogates, nothing above
+// U+10FFFF.
 namespace Search::Utf8 {
 
 inline bool IsContinuation(uint8_t b) {
@@ -63,6 +64,13 @@ inline size_t FittingBytes(const uint8_t* p, size_t n) {
         }
     }
     return fit;
+}
+
+// Length of the well-formed character at p (n >= 1 bytes available), or 0 when p does not
+// begin a complete well-formed character.
+inline size_t WellFormedLength(const uint8_t* p, size_t n) {
+    const size_t length = SequenceLength(p[0]);
+    return length != 0 && FittingBytes(p, n) == length ? length : 0;
 }
 
 // A byte that is not part of a well-formed character stands for itself, as a unit outside the

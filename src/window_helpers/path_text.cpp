@@ -1,7 +1,10 @@
 #include "path_text.h"
 
+#include "search/utf8.h"
+
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <cstdint>
 #include <memory>
 
 namespace scanvale {
@@ -10,39 +13,6 @@ namespace {
 
 // The item data role that holds a path's exact bytes.
 constexpr int kPathBytesRole = Qt::UserRole + 1;
-
-// Length of the well-formed UTF-8 sequence at the start of `s`, or 0 when it is not one
-// (overlong forms, surrogates and code points above U+10FFFF are not well-formed).
-std::size_t WellFormedLength(std::string_view s) {
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const auto cont = [&](std::size_t i) { return i < s.size() && (b(i) & 0xC0) == 0x80; };
-    const unsigned char lead = b(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return cont(1) ? 2 : 0;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (!cont(1) || !cont(2)) {
-            return 0;
-        }
-        if ((lead == 0xE0 && b(1) < 0xA0) || (lead == 0xED && b(1) > 0x9F)) {
-            return 0;
-        }
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (!cont(1) || !cont(2) || !cont(3)) {
-            return 0;
-        }
-        if ((lead == 0xF0 && b(1) < 0x90) || (lead == 0xF4 && b(1) > 0x8F)) {
-            return 0;
-        }
-        return 4;
-    }
-    return 0;
-}
 
 QVariant BytesOf(std::string_view path) {
     return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
@@ -62,7 +32,8 @@ QString DisplayPath(std::string_view path) {
         // one run from end to end.
         std::size_t run = 0;
         while (run < path.size()) {
-            const std::size_t n = WellFormedLength(path.substr(run));
+            const std::size_t n = Search::Utf8::WellFormedLength(
+                reinterpret_cast<const uint8_t*>(path.data()) + run, path.size() - run);
             if (n == 0) {
                 break;
             }

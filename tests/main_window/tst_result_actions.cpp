@@ -1,18 +1,22 @@
 // Acting on a result: the context menu and what its entries do, Enter, Ctrl+C, showing a file
 // in its folder with and without a file manager, failures told to the user, and all of it
-// inside the yields of a search. The desktop is stood in for: an xdg-open first on PATH records
-// each URL it is asked to open (and fails for names ending in .xyz), and the session bus is a
-// private one, on which a test may offer a file manager of its own.
+// inside the yields of a search, and a result on a file system that stopped answering. The desktop
+// is stood in for: an xdg-open first on PATH records each URL it is asked to open (and fails for
+// names ending in .xyz), and the session bus is a private one, on which a test may offer a file
+// manager of its own.
 
+#include "desktop_opener.h"
 #include "form_fixture.h"
 #include "list_mouse.h"
 #include "path_text.h"
+#include "stalled_mount.h"
 #include "tree_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +24,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -107,9 +112,16 @@ private:
 const StandInOpener* opener = nullptr;
 QByteArray busAddress;
 
-// The URLs the stand-in was asked to open, once every opener the window started has ended.
+// The URLs the stand-in was asked to open, once every lookup the window asked for has answered
+// and every opener it started has ended.
 QStringList Opened(const QObject& form) {
-    if (!QTest::qWaitFor([&] { return form.findChildren<QProcess*>().isEmpty(); }, 10000)) {
+    const auto idle = [&] {
+        const auto openers = form.findChildren<scanvale::DesktopOpener*>();
+        return form.findChildren<QProcess*>().isEmpty() &&
+               std::none_of(openers.begin(), openers.end(),
+                            [](const scanvale::DesktopOpener* o) { return o->LookingUp(); });
+    };
+    if (!QTest::qWaitFor(idle, 10000)) {
         return {QStringLiteral("(an opener still runs)")};
     }
     QFile record(opener->Record());
@@ -209,6 +221,7 @@ private slots:
     void failureIsTold_data();
     void failureIsTold();
     void actionsInsideSearchYields();
+    void openDoesNotWaitForAStalledLookup();
 };
 
 void TestResultActions::menu_data() {
@@ -416,6 +429,38 @@ void TestResultActions::actionsInsideSearchYields() {
     QCOMPARE(f.dialogs.calls.front().text, QStringLiteral("Done."));
     QCOMPARE(Opened(*f.form), QStringList{QStringLiteral("file://") + first});
     QCOMPARE(QGuiApplication::clipboard()->text(), first);
+}
+
+// A result on a file system that stopped answering (a dead network share): Enter returns at
+// once and the result is opened once the lookup answers; an opener that went away meanwhile
+// is not called back.
+void TestResultActions::openDoesNotWaitForAStalledLookup() {
+    StalledMount mount;
+    if (!mount.ok()) {
+        QSKIP(qPrintable(mount.error()));
+    }
+    const std::string stalled = mount.Path("lookup-stalls");
+    ActionsFixture f;
+    scanvale::AppendPathItem(*f.results, stalled);
+    f.Select(3);
+    QElapsedTimer pressed;
+    pressed.start();
+
+    QTest::keyClick(f.results, Qt::Key_Return);
+
+    const double ms = static_cast<double>(pressed.nsecsElapsed()) / 1e6;
+    QVERIFY2(ms < StopBoundMs, qPrintable(QString::number(ms)));
+    QTRY_VERIFY(mount.LookupStalled());
+    bool calledBack = false;
+    auto gone = std::make_unique<scanvale::DesktopOpener>(
+        [&](const QByteArray&, const QString&) { calledBack = true; });
+    gone->Open(QByteArray::fromStdString(mount.Path("lookup-stalls/none")));
+    gone.reset();
+    mount.Release();
+    QCOMPARE(Opened(*f.form),
+             QStringList{QStringLiteral("file://") + QString::fromStdString(stalled)});
+    QCOMPARE(f.dialogs.calls.size(), 0);
+    QVERIFY(!calledBack);
 }
 
 int main(int argc, char** argv) {
