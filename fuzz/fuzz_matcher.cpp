@@ -85,6 +85,39 @@ bool NaiveFind(const std::string& text, const std::string& phrase, bool caseless
     return std::search(t.begin(), t.end(), f.begin(), f.end()) != t.end();
 }
 
+// Every literal-scan kernel this machine runs must answer as the portable one does, and the
+// phrase's match in the whole text under it must be `present`. The scan is asked with and
+// without the report of high bytes; a caseless scan takes only ASCII needles.
+void CheckEveryKernel(const std::string& phrase, const std::string& text, bool caseless,
+                      bool present) {
+    using Search::LiteralFinder;
+    const bool ascii = std::all_of(phrase.begin(), phrase.end(),
+                                   [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+    const std::vector<LiteralFinder::Kernel> kernels = LiteralFinder::Kernels();
+    int portable = -1; // the portable kernel's answers, one bit each
+    for (const LiteralFinder::Kernel kernel : kernels) {
+        LiteralFinder::UseKernel(kernel);
+        bool found = false;
+        bool tracked = false;
+        bool high = false;
+        if (!phrase.empty()) {
+            const LiteralFinder finder(phrase, caseless && ascii);
+            found = finder.FoundIn(text);
+            tracked = finder.FoundIn(text, &high);
+        }
+        const int answers = int{found} | int{tracked} << 1 | int{high} << 2 |
+                            int{LiteralFinder::HasNonAscii(text)} << 3;
+        if (portable < 0) {
+            portable = answers;
+        }
+        if (answers != portable ||
+            Search::Phrase(phrase, caseless ? 1 : 0).FoundIn(text) != present) {
+            std::abort();
+        }
+    }
+    LiteralFinder::UseKernel(kernels.back());
+}
+
 // The file the engine examines: one in-memory file, rewritten for every input and opened
 // by the engine through its /proc name. Returns that name.
 const std::string& HoldInFile(const std::string& contents) {
@@ -142,7 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool searched =
         !text.empty() &&
         Search::LooksLikeText(std::string_view(text).substr(0, Search::SniffLength));
-    const bool expected = searched && NaiveFind(text, phrase, caseless);
+    const bool present = NaiveFind(text, phrase, caseless);
+    const bool expected = searched && present;
+    CheckEveryKernel(phrase, text, caseless, present);
 
     const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;

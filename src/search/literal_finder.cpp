@@ -1,6 +1,8 @@
 #include "search/literal_finder.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -28,14 +30,35 @@ int Commonness(uint8_t b) {
     return b < 0x80 ? 40 : 20;
 }
 
-#if defined(__x86_64__)
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+// The kernel scans use: the fastest this machine runs, or the one a test chose. Read once per
+// scan, never per byte.
+std::atomic<LiteralFinder::Kernel>& ActiveKernel() {
+    static std::atomic<LiteralFinder::Kernel> active{LiteralFinder::Kernels().back()};
+    return active;
 }
-#endif
 
 } // namespace
+
+std::vector<LiteralFinder::Kernel> LiteralFinder::Kernels() {
+#if defined(__x86_64__)
+    // The features must have been read, which a static constructor may not yet find done.
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) {
+        return {Kernel::Portable, Kernel::Sse2, Kernel::Avx2};
+    }
+    return {Kernel::Portable, Kernel::Sse2};
+#else
+    return {Kernel::Portable};
+#endif
+}
+
+LiteralFinder::Kernel LiteralFinder::UseKernel(Kernel kernel) {
+    const std::vector<Kernel> runnable = Kernels();
+    if (std::find(runnable.begin(), runnable.end(), kernel) == runnable.end()) {
+        std::abort();
+    }
+    return ActiveKernel().exchange(kernel, std::memory_order_relaxed);
+}
 
 LiteralFinder::LiteralFinder(std::string_view needle, bool caseless)
     : needle_(needle), caseless_(caseless) {
@@ -91,18 +114,20 @@ bool LiteralFinder::FoundIn(std::string_view text, bool* nonAscii) const {
         return false;
     }
 #if defined(__x86_64__)
-    if (!HasAvx2()) {
+    const Kernel kernel = ActiveKernel().load(std::memory_order_relaxed);
+    if (kernel == Kernel::Avx2) {
+        if (caseless_) {
+            return nonAscii != nullptr ? ScanAvx2<true, true>(p, text.size(), nonAscii)
+                                       : ScanAvx2<true, false>(p, text.size(), nonAscii);
+        }
+        return nonAscii != nullptr ? ScanAvx2<false, true>(p, text.size(), nonAscii)
+                                   : ScanAvx2<false, false>(p, text.size(), nonAscii);
+    }
+    if (kernel == Kernel::Sse2) {
         return ScanSse2(p, text.size(), nonAscii);
     }
-    if (caseless_) {
-        return nonAscii != nullptr ? ScanAvx2<true, true>(p, text.size(), nonAscii)
-                                   : ScanAvx2<true, false>(p, text.size(), nonAscii);
-    }
-    return nonAscii != nullptr ? ScanAvx2<false, true>(p, text.size(), nonAscii)
-                               : ScanAvx2<false, false>(p, text.size(), nonAscii);
-#else
-    return ScanPortable(p, 0, text.size(), nonAscii);
 #endif
+    return ScanPortable(p, 0, text.size(), nonAscii);
 }
 
 bool LiteralFinder::HasNonAscii(std::string_view text) {
@@ -110,13 +135,15 @@ bool LiteralFinder::HasNonAscii(std::string_view text) {
     const size_t n = text.size();
     size_t i = 0;
 #if defined(__x86_64__)
-    for (; i + 64 <= n; i += 64) {
-        const auto* q = reinterpret_cast<const __m128i*>(p + i);
-        const __m128i any =
-            _mm_or_si128(_mm_or_si128(_mm_loadu_si128(q), _mm_loadu_si128(q + 1)),
-                         _mm_or_si128(_mm_loadu_si128(q + 2), _mm_loadu_si128(q + 3)));
-        if (_mm_movemask_epi8(any) != 0) {
-            return true;
+    if (ActiveKernel().load(std::memory_order_relaxed) != Kernel::Portable) {
+        for (; i + 64 <= n; i += 64) {
+            const auto* q = reinterpret_cast<const __m128i*>(p + i);
+            const __m128i any =
+                _mm_or_si128(_mm_or_si128(_mm_loadu_si128(q), _mm_loadu_si128(q + 1)),
+                             _mm_or_si128(_mm_loadu_si128(q + 2), _mm_loadu_si128(q + 3)));
+            if (_mm_movemask_epi8(any) != 0) {
+                return true;
+            }
         }
     }
 #endif

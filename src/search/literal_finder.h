@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Search {
 
@@ -15,6 +16,18 @@ namespace Search {
 // both anchors match. Machines without these instructions use a plain loop.
 class LiteralFinder {
 public:
+    // The ways of scanning, slowest first; every one gives the same answers.
+    enum class Kernel { Portable, Sse2, Avx2 };
+
+    // The kernels this machine can run, slowest first: the portable loop everywhere, SSE2 on
+    // x86-64, AVX2 where the processor has it. Scans use the last one unless told otherwise.
+    static std::vector<Kernel> Kernels();
+
+    // For tests, which run every kernel on any machine: from now on every scan in the process,
+    // on any thread, uses `kernel` (one of Kernels(), else the process aborts), and so does
+    // HasNonAscii(), whose portable form is a plain loop. Returns the kernel used before.
+    static Kernel UseKernel(Kernel kernel);
+
     // `needle` must not be empty.
     LiteralFinder(std::string_view needle, bool caseless);
 

@@ -1,6 +1,8 @@
-// The literal scan at every position of its vector rounds: the rounds test 64 start positions
-// at a time and hand the positions where both anchors match to a full compare, and the last
-// positions go through a plain loop, so a fault shows at a particular position or text length.
+// The literal scan at every position of its vector rounds, with each kernel this machine runs:
+// the rounds test 64 (AVX2) or 16 (SSE2) start positions at a time and hand the positions where
+// both anchors match to a full compare, and the last positions go through a plain loop, so a
+// fault shows at a particular position or text length.
+#include "kernel_rows.h"
 #include "search/literal_finder.h"
 
 #include <QTest>
@@ -23,6 +25,9 @@ class TestLiteralFinder : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase_data() { AddKernelRows(); }
+    void init() { UseKernelOfRow(); }
+
     void findsNeedleAtEveryPosition_data() {
         QTest::addColumn<QByteArray>("needle");
         QTest::addColumn<QByteArray>("spelled");

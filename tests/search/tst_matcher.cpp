@@ -1,5 +1,7 @@
-// The matcher against a naive whole-text search, directly and through files read in blocks.
+// The matcher against a naive whole-text search, directly and through files read in blocks,
+// with each literal-scan kernel this machine runs.
 #include "fake_search_host.h"
+#include "kernel_rows.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "tree_fixture.h"
@@ -115,7 +117,11 @@ class TestMatcher : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { Globals::StopSearch = false; }
+    void initTestCase_data() { AddKernelRows(); }
+    void init() {
+        UseKernelOfRow();
+        Globals::StopSearch = false;
+    }
 
     void matchesNaiveSearchInOneText_data() {
         QTest::addColumn<int>("mode");
