@@ -32,7 +32,7 @@ unmount() {
     fusermount3 -u -z "$mount" 2>/dev/null || true
     wait "$server" 2>/dev/null || true
 }
-trap 'unmount; e2e_cleanup' EXIT
+trap 'unmount; a11y_cleanup' EXIT
 e2e_wait_until 10000 test -e "$mount/b.txt" || e2e_fail "no FUSE mount: $(cat "$E2E_TMP/fuse.log")"
 
 _button_reads() { [[ "$(a11y_name "$search_button")" == "$1" ]]; }
