@@ -15,6 +15,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+using scanvale::IconFile;
+using scanvale::IconFileWriter;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {

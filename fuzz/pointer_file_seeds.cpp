@@ -12,6 +12,8 @@
 #include <QtEndian>
 #include <cstdio>
 
+using scanvale::IconFileWriter;
+
 namespace {
 
 QImage Picture(int width, int height) {

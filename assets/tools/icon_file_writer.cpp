@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+namespace scanvale {
+
 namespace {
 
 constexpr int kMaxSide = 256;
@@ -83,3 +85,5 @@ QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot
     }
     return out;
 }
+
+} // namespace scanvale

@@ -13,6 +13,8 @@
 #include <QSvgRenderer>
 #include <QTextStream>
 
+using scanvale::IconFileWriter;
+
 namespace {
 
 constexpr int kSide = 32;

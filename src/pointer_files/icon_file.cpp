@@ -5,6 +5,8 @@
 #include <QtEndian>
 #include <cstdint>
 
+namespace scanvale {
+
 namespace {
 
 constexpr qsizetype kHeaderSize = 6;
@@ -155,3 +157,5 @@ IconFile IconFile::parse(const QByteArray& bytes) {
     file.m_image = image.convertToFormat(QImage::Format_ARGB32);
     return file;
 }
+
+} // namespace scanvale

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPoint>
 
+namespace scanvale {
+
 // One Windows icon (.ico) or cursor (.cur) file, read from untrusted bytes.
 //
 // parse() checks every field it uses against the bytes it was given: the directory must fit,
@@ -26,3 +28,5 @@ private:
     QPoint m_hotSpot;
     bool m_cursor = false;
 };
+
+} // namespace scanvale

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace scanvale {
+
 namespace {
 
 // No real pointer file comes near this; a larger file is not read at all.
@@ -79,3 +81,5 @@ QCursor PointerImage::cursor() const {
 QPixmap PointerImage::pixmap() const {
     return QPixmap::fromImage(m_image);
 }
+
+} // namespace scanvale

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QString>
 
+namespace scanvale {
+
 // A pointer picture loaded from a Windows cursor (.cur) or icon (.ico) file.
 //
 // A cursor's hot spot is the one its directory entry names. An icon has no hot spot of its
@@ -32,3 +34,5 @@ private:
     QImage m_image;
     QPoint m_hotSpot;
 };
+
+} // namespace scanvale

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 using scanvale::test::FormFixture;
+using scanvale::test::TestTree;
 
 namespace {
 

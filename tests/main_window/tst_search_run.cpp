@@ -24,6 +24,9 @@ using scanvale::Form1;
 using scanvale::PointerKind;
 using scanvale::test::FormFixture;
 using scanvale::test::Texts;
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::TestTree;
 using Call = scanvale::test::ScriptedDialogs::Call;
 using Icon = scanvale::Dialogs::Icon;
 

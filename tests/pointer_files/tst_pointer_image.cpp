@@ -16,6 +16,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using scanvale::IconFileWriter;
+using scanvale::PointerImage;
+
 namespace {
 
 const QString kPointerDir = QStringLiteral(SCANVALE_POINTER_DIR);

@@ -18,6 +18,11 @@
 
 using scanvale::test::StalledMount;
 using scanvale::test::StopBoundMs;
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
 
 namespace {
 
