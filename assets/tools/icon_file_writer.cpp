@@ -6,9 +6,9 @@ namespace scanvale {
 
 namespace {
 
-constexpr int kMaxSide = 256;
-constexpr quint32 kDirectorySize = 6 + 16;
-constexpr quint32 kInfoHeaderSize = 40;
+constexpr int MaxSide = 256;
+constexpr quint32 DirectorySize = 6 + 16;
+constexpr quint32 InfoHeaderSize = 40;
 
 void appendU8(QByteArray& out, int value) {
     out.append(static_cast<char>(value & 0xff));
@@ -27,7 +27,7 @@ void appendU32(QByteArray& out, quint32 value) {
 } // namespace
 
 QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot) {
-    if (image.isNull() || image.width() > kMaxSide || image.height() > kMaxSide) {
+    if (image.isNull() || image.width() > MaxSide || image.height() > MaxSide) {
         return {};
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -36,25 +36,25 @@ QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot
     const auto maskRowBytes = static_cast<quint32>((width + 31) / 32 * 4);
     const auto pixelBytes = static_cast<quint32>(width * height * 4);
     const quint32 maskBytes = maskRowBytes * static_cast<quint32>(height);
-    const quint32 payloadSize = kInfoHeaderSize + pixelBytes + maskBytes;
+    const quint32 payloadSize = InfoHeaderSize + pixelBytes + maskBytes;
 
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(kDirectorySize + payloadSize));
+    out.reserve(static_cast<qsizetype>(DirectorySize + payloadSize));
     // Directory header: reserved, type (1 icon, 2 cursor), image count.
     appendU16(out, 0);
     appendU16(out, kind == Kind::Cursor ? 2 : 1);
     appendU16(out, 1);
     // Directory entry. For a cursor the planes and bit-count fields hold the hot spot.
-    appendU8(out, width % kMaxSide);
-    appendU8(out, height % kMaxSide);
+    appendU8(out, width % MaxSide);
+    appendU8(out, height % MaxSide);
     appendU8(out, 0);
     appendU8(out, 0);
     appendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.x()) : 1);
     appendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.y()) : 32);
     appendU32(out, payloadSize);
-    appendU32(out, kDirectorySize);
+    appendU32(out, DirectorySize);
     // BITMAPINFOHEADER; the height counts the pixel rows and the mask rows together.
-    appendU32(out, kInfoHeaderSize);
+    appendU32(out, InfoHeaderSize);
     appendU32(out, static_cast<quint32>(width));
     appendU32(out, static_cast<quint32>(height * 2));
     appendU16(out, 1);

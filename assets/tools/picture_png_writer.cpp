@@ -13,7 +13,7 @@
 namespace {
 
 // Icon themes go up to 256 px for bitmaps; larger sizes are served by the SVG itself.
-constexpr int kLargestSide = 1024;
+constexpr int LargestSide = 1024;
 
 int fail(const QString& message) {
     QTextStream(stderr) << "picture_png_writer: " << message << '\n';
@@ -30,8 +30,8 @@ int main(int argc, char* argv[]) {
     }
     bool ok = false;
     const int side = args.at(3).toInt(&ok);
-    if (!ok || side < 1 || side > kLargestSide) {
-        return fail(QStringLiteral("side must be a whole number from 1 to %1").arg(kLargestSide));
+    if (!ok || side < 1 || side > LargestSide) {
+        return fail(QStringLiteral("side must be a whole number from 1 to %1").arg(LargestSide));
     }
 
     QSvgRenderer renderer(args.at(1));

@@ -17,7 +17,7 @@ using scanvale::IconFileWriter;
 
 namespace {
 
-constexpr int kSide = 32;
+constexpr int Side = 32;
 
 int fail(const QString& message) {
     QTextStream(stderr) << "pointer_file_writer: " << message << '\n';
@@ -27,7 +27,7 @@ int fail(const QString& message) {
 bool readCoordinate(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);
-    return ok && value >= 0 && value < kSide;
+    return ok && value >= 0 && value < Side;
 }
 
 } // namespace
@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
         int x = 0;
         int y = 0;
         if (!readCoordinate(args.at(4), x) || !readCoordinate(args.at(5), y)) {
-            return fail(QStringLiteral("hot spot must lie inside the %1 x %1 image").arg(kSide));
+            return fail(QStringLiteral("hot spot must lie inside the %1 x %1 image").arg(Side));
         }
         hotSpot = QPoint(x, y);
     }
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     if (!renderer.isValid()) {
         return fail(QStringLiteral("cannot read picture %1").arg(args.at(1)));
     }
-    QImage image(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    QImage image(Side, Side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);

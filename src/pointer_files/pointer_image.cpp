@@ -14,9 +14,9 @@ namespace scanvale {
 namespace {
 
 // No real pointer file comes near this; a larger file is not read at all.
-constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 
-// The contents of `path` when it is a regular file of at most kMaxFileSize bytes; empty for
+// The contents of `path` when it is a regular file of at most MaxFileSize bytes; empty for
 // anything else. Nothing else is even opened: opening a FIFO waits for a writer that may never
 // come, and a device may have no end. The open itself does not wait either, should the name
 // have been replaced by something else in the meantime.
@@ -31,7 +31,7 @@ QByteArray ReadRegularFile(const QString& path) {
         return {};
     }
     const auto close = qScopeGuard([file] { ::close(file); });
-    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxFileSize) {
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > MaxFileSize) {
         return {};
     }
     // The length is taken once: a file that grows meanwhile is read up to it.

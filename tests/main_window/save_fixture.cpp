@@ -9,8 +9,8 @@
 
 namespace scanvale::test {
 
-const QStringList kSaveFilters{QStringLiteral("Text Files (*.txt)"),
-                               QStringLiteral("All Files (*.*)")};
+const QStringList SaveFilters{QStringLiteral("Text Files (*.txt)"),
+                              QStringLiteral("All Files (*.*)")};
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);

@@ -21,7 +21,7 @@ using scanvale::PointerImage;
 
 namespace {
 
-const QString kPointerDir = QStringLiteral(SCANVALE_POINTER_DIR);
+const QString PointerDir = QStringLiteral(SCANVALE_POINTER_DIR);
 
 QImage sample(int side) {
     QImage image(side, side, QImage::Format_ARGB32);
@@ -81,7 +81,7 @@ private:
 
 private slots:
     void builtHandCursorHasFingertipHotSpot() {
-        const PointerImage hand = PointerImage::Load(kPointerDir + "/HAND-M.CUR");
+        const PointerImage hand = PointerImage::Load(PointerDir + "/HAND-M.CUR");
         QVERIFY(!hand.isNull());
         QCOMPARE(hand.image().size(), QSize(32, 32));
         const QPoint tip(SCANVALE_HAND_HOTSPOT_X, SCANVALE_HAND_HOTSPOT_Y);
@@ -96,7 +96,7 @@ private slots:
     }
 
     void builtDragIconIsCentred() {
-        const PointerImage drag = PointerImage::Load(kPointerDir + "/drag.ico");
+        const PointerImage drag = PointerImage::Load(PointerDir + "/drag.ico");
         QVERIFY(!drag.isNull());
         QCOMPARE(drag.pixmap().size(), QSize(32, 32));
         QCOMPARE(drag.hotSpot(), QPoint(16, 16));
