@@ -15,7 +15,7 @@ public:
 
     // Returns an empty array when the image is null or larger than 256 x 256 (the directory
     // stores each side in one byte, 0 meaning 256). The hot spot is stored for cursors only.
-    static QByteArray encode(const QImage& image, Kind kind, QPoint hotSpot = {});
+    static QByteArray Encode(const QImage& image, Kind kind, QPoint hotSpot = {});
 };
 
 } // namespace scanvale

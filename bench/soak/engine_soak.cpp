@@ -39,14 +39,14 @@ public:
 private:
     void Sample() {
         const uint64_t files = scanvale::Search::Statistics.filesExamined;
-        if (files >= nextSample) {
+        if (files >= nextSample_) {
             std::printf("files %10llu  peak %8ld KiB\n", static_cast<unsigned long long>(files),
                         PeakMemoryKiB());
             std::fflush(stdout);
-            nextSample = files < 1000 ? 1000 : files * 2;
+            nextSample_ = files < 1000 ? 1000 : files * 2;
         }
     }
-    uint64_t nextSample = 0;
+    uint64_t nextSample_ = 0;
     QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
 };
 

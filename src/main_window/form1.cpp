@@ -89,8 +89,8 @@ void Form1::LoadMouseIcon() {
     // An image that is there but cannot be read leaves the window without a custom pointer,
     // as a missing one does. Loading it changes no pointer shape.
     const PointerImage image = PointerImage::Load(path);
-    if (!image.isNull()) {
-        mouseIcon_ = image.cursor();
+    if (!image.IsNull()) {
+        mouseIcon_ = image.Cursor();
     }
 }
 
@@ -147,7 +147,7 @@ void Form1::SetMousePointer(PointerKind kind) {
         setCursor(mouseIcon_ ? *mouseIcon_ : QCursor(Qt::PointingHandCursor));
         break;
     }
-    emit mousePointerChanged(kind);
+    emit MousePointerChanged(kind);
 }
 
 } // namespace scanvale

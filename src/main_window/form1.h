@@ -55,7 +55,7 @@ public:
     const std::optional<QCursor>& MouseIcon() const { return mouseIcon_; }
 
 signals:
-    void mousePointerChanged(scanvale::PointerKind kind);
+    void MousePointerChanged(scanvale::PointerKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

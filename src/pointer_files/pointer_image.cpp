@@ -60,26 +60,26 @@ PointerImage PointerImage::Load(const QString& path) {
     if (bytes.isEmpty()) {
         return pointer;
     }
-    const IconFile icon = IconFile::parse(bytes);
-    if (!icon.isValid()) {
+    const IconFile icon = IconFile::Parse(bytes);
+    if (!icon.IsValid()) {
         return pointer;
     }
-    pointer.m_image = icon.image();
-    pointer.m_hotSpot = icon.isCursor()
-                            ? icon.cursorHotSpot()
-                            : QPoint(pointer.m_image.width() / 2, pointer.m_image.height() / 2);
+    pointer.image_ = icon.Image();
+    pointer.hotSpot_ = icon.IsCursor()
+                           ? icon.CursorHotSpot()
+                           : QPoint(pointer.image_.width() / 2, pointer.image_.height() / 2);
     return pointer;
 }
 
-QCursor PointerImage::cursor() const {
-    if (isNull()) {
+QCursor PointerImage::Cursor() const {
+    if (IsNull()) {
         return QCursor();
     }
-    return QCursor(pixmap(), m_hotSpot.x(), m_hotSpot.y());
+    return QCursor(Pixmap(), hotSpot_.x(), hotSpot_.y());
 }
 
-QPixmap PointerImage::pixmap() const {
-    return QPixmap::fromImage(m_image);
+QPixmap PointerImage::Pixmap() const {
+    return QPixmap::fromImage(image_);
 }
 
 } // namespace scanvale

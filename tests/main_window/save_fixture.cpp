@@ -55,7 +55,7 @@ SaveFixture::SaveFixture(const QList<QByteArray>& paths) {
     results = Find<QTableWidget>("ListView2");
     save = Find<QAbstractButton>("Check2");
     AddResults(*results, paths);
-    QObject::connect(form.get(), &Form1::mousePointerChanged, form.get(),
+    QObject::connect(form.get(), &Form1::MousePointerChanged, form.get(),
                      [this](PointerKind kind) { pointers.append(kind); });
 }
 
