@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::ifstream in(argv[first + 1], std::ios::binary);
     in.read(block, static_cast<std::streamsize>(blockBytes));
     const auto got = static_cast<size_t>(in.gcount());
-    const Search::Phrase phrase(argv[first], compareMode);
+    const scanvale::Search::Phrase phrase(argv[first], compareMode);
 
     const auto start = std::chrono::steady_clock::now();
     const int rounds = 20000;

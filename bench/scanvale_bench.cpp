@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
     int16_t compareMode = 1;
     int16_t includeSubfolders = 1;
-    Search::SearchSettings settings;
+    scanvale::Search::SearchSettings settings;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -92,17 +92,17 @@ int main(int argc, char** argv) {
     const std::vector<std::string> extensionFilter = {"*"};
     QElapsedTimer timer;
     timer.start();
-    Globals::StopSearch = false;
-    for (size_t i = 1; i < words.size() && !Globals::StopSearch; ++i) {
+    scanvale::Globals::StopSearch = false;
+    for (size_t i = 1; i < words.size() && !scanvale::Globals::StopSearch; ++i) {
         host.Yield();
-        Search::SearchFolder(words[i], extensionFilter, words[0], compareMode, includeSubfolders,
-                             host, settings);
+        scanvale::Search::SearchFolder(words[i], extensionFilter, words[0], compareMode,
+                                       includeSubfolders, host, settings);
     }
     std::fflush(stdout);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     std::fprintf(stderr, "files examined %llu, bytes read %llu, seconds %.3f\n",
-                 static_cast<unsigned long long>(Search::Statistics.filesExamined),
-                 static_cast<unsigned long long>(Search::Statistics.bytesRead), seconds);
+                 static_cast<unsigned long long>(scanvale::Search::Statistics.filesExamined),
+                 static_cast<unsigned long long>(scanvale::Search::Statistics.bytesRead), seconds);
     std::fflush(stderr);
     // Ends at once, as the window's process does when it is closed: tearing down the toolkit
     // would add milliseconds that no search spends.

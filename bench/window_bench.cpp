@@ -72,20 +72,20 @@ bool ShowAndSettle(scanvale::Form1& form) {
 }
 
 int YieldCost(scanvale::Form1& form) {
-    constexpr int kYields = 200000;
+    constexpr int Yields = 200000;
     scanvale::WindowSearchHost host(*form.findChild<QTreeWidget*>(QStringLiteral("ListView1")),
                                     *form.findChild<QTableWidget*>(QStringLiteral("ListView2")));
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < kYields; ++i) {
+    for (int i = 0; i < Yields; ++i) {
         host.Yield();
     }
-    const double hostNs = static_cast<double>(timer.nsecsElapsed()) / kYields;
+    const double hostNs = static_cast<double>(timer.nsecsElapsed()) / Yields;
     timer.restart();
-    for (int i = 0; i < kYields; ++i) {
+    for (int i = 0; i < Yields; ++i) {
         QCoreApplication::processEvents();
     }
-    const double processNs = static_cast<double>(timer.nsecsElapsed()) / kYields;
+    const double processNs = static_cast<double>(timer.nsecsElapsed()) / Yields;
     std::printf("yield %.0f ns processEvents %.0f ns\n", hostNs, processNs);
     return 0;
 }

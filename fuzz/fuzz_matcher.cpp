@@ -25,6 +25,9 @@
 #include <unistd.h>
 #include <vector>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+
 namespace {
 
 class CountingHost : public scanvale::SearchHost {

@@ -15,6 +15,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+using scanvale::IconFile;
+using scanvale::IconFileWriter;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
@@ -29,40 +32,40 @@ bool SamePicture(const QImage& a, const QImage& b) {
 
 // Writes `image` as a file of `kind` and reads it back; the reader must give it back exactly.
 void RoundTrip(const QImage& image, IconFileWriter::Kind kind, QPoint hotSpot) {
-    const QByteArray written = IconFileWriter::encode(image, kind, hotSpot);
+    const QByteArray written = IconFileWriter::Encode(image, kind, hotSpot);
     if (written.isEmpty()) {
         Fail("the writer refused a picture of at most 256 x 256 pixels");
     }
-    const IconFile read = IconFile::parse(written);
-    if (!read.isValid()) {
+    const IconFile read = IconFile::Parse(written);
+    if (!read.IsValid()) {
         Fail("the reader refused what the writer wrote");
     }
-    if (read.isCursor() != (kind == IconFileWriter::Kind::Cursor)) {
+    if (read.IsCursor() != (kind == IconFileWriter::Kind::Cursor)) {
         Fail("a cursor read back as an icon, or an icon as a cursor");
     }
-    if (read.cursorHotSpot() != (read.isCursor() ? hotSpot : QPoint())) {
+    if (read.CursorHotSpot() != (read.IsCursor() ? hotSpot : QPoint())) {
         Fail("the hot spot read back differs from the one written");
     }
-    if (!SamePicture(read.image(), image)) {
+    if (!SamePicture(read.Image(), image)) {
         Fail("the picture read back differs from the one written");
     }
 }
 
 // The input as a hostile file.
 void ReadHostile(const QByteArray& bytes) {
-    const IconFile file = IconFile::parse(bytes);
-    if (!file.isValid()) {
+    const IconFile file = IconFile::Parse(bytes);
+    if (!file.IsValid()) {
         return;
     }
-    const QImage image = file.image();
+    const QImage image = file.Image();
     if (image.width() > 256 || image.height() > 256 || image.format() != QImage::Format_ARGB32) {
         Fail("an accepted picture is larger than 256 x 256 or not ARGB32");
     }
-    if (file.isCursor() && !image.rect().contains(file.cursorHotSpot())) {
+    if (file.IsCursor() && !image.rect().contains(file.CursorHotSpot())) {
         Fail("an accepted cursor's hot spot lies outside its picture");
     }
-    RoundTrip(image, file.isCursor() ? IconFileWriter::Kind::Cursor : IconFileWriter::Kind::Icon,
-              file.cursorHotSpot());
+    RoundTrip(image, file.IsCursor() ? IconFileWriter::Kind::Cursor : IconFileWriter::Kind::Icon,
+              file.CursorHotSpot());
 }
 
 // The input as a picture: byte 0 the kind, bytes 1 and 2 the sides less one, bytes 3 and 4 the
@@ -100,7 +103,7 @@ void WriteAndRead(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     QImage picture(1, 1, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
-    if (!IconFile::parse(IconFileWriter::encode(picture, IconFileWriter::Kind::Icon)).isValid()) {
+    if (!IconFile::Parse(IconFileWriter::Encode(picture, IconFileWriter::Kind::Icon)).IsValid()) {
         Fail("the toolkit's ICO decoder is missing");
     }
     return 0;

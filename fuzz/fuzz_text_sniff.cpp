@@ -65,9 +65,9 @@ bool Text(const uint8_t* p, int32_t n, bool fullWindow) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const size_t n = size < Search::SniffLength ? size : Search::SniffLength;
-    const bool expected = Text(data, static_cast<int32_t>(n), n == Search::SniffLength);
-    const bool got = Search::LooksLikeText({reinterpret_cast<const char*>(data), n});
+    const size_t n = size < scanvale::Search::SniffLength ? size : scanvale::Search::SniffLength;
+    const bool expected = Text(data, static_cast<int32_t>(n), n == scanvale::Search::SniffLength);
+    const bool got = scanvale::Search::LooksLikeText({reinterpret_cast<const char*>(data), n});
     if (got != expected) {
         std::abort();
     }

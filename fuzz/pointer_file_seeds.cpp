@@ -12,6 +12,8 @@
 #include <QtEndian>
 #include <cstdio>
 
+using scanvale::IconFileWriter;
+
 namespace {
 
 QImage Picture(int width, int height) {
@@ -30,7 +32,7 @@ QByteArray PngCursor(const QImage& image, QPoint hotSpot) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     QByteArray bytes =
-        IconFileWriter::encode(image, IconFileWriter::Kind::Cursor, hotSpot).left(22);
+        IconFileWriter::Encode(image, IconFileWriter::Kind::Cursor, hotSpot).left(22);
     qToLittleEndian<quint32>(static_cast<quint32>(png.size()), bytes.data() + 14);
     return bytes + png;
 }
@@ -45,10 +47,10 @@ int main(int argc, char* argv[]) {
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     using Kind = IconFileWriter::Kind;
     const QList<std::pair<const char*, QByteArray>> seeds = {
-        {"cursor-32.cur", IconFileWriter::encode(Picture(32, 32), Kind::Cursor, QPoint(11, 1))},
-        {"icon-32.ico", IconFileWriter::encode(Picture(32, 32), Kind::Icon)},
-        {"icon-1.ico", IconFileWriter::encode(Picture(1, 1), Kind::Icon)},
-        {"cursor-5x3.cur", IconFileWriter::encode(Picture(5, 3), Kind::Cursor, QPoint(4, 2))},
+        {"cursor-32.cur", IconFileWriter::Encode(Picture(32, 32), Kind::Cursor, QPoint(11, 1))},
+        {"icon-32.ico", IconFileWriter::Encode(Picture(32, 32), Kind::Icon)},
+        {"icon-1.ico", IconFileWriter::Encode(Picture(1, 1), Kind::Icon)},
+        {"cursor-5x3.cur", IconFileWriter::Encode(Picture(5, 3), Kind::Cursor, QPoint(4, 2))},
         {"png-cursor-16.cur", PngCursor(Picture(16, 16), QPoint(3, 12))},
     };
     for (const auto& [name, bytes] : seeds) {

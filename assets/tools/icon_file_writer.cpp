@@ -2,30 +2,32 @@
 
 #include <QtEndian>
 
+namespace scanvale {
+
 namespace {
 
-constexpr int kMaxSide = 256;
-constexpr quint32 kDirectorySize = 6 + 16;
-constexpr quint32 kInfoHeaderSize = 40;
+constexpr int MaxSide = 256;
+constexpr quint32 DirectorySize = 6 + 16;
+constexpr quint32 InfoHeaderSize = 40;
 
-void appendU8(QByteArray& out, int value) {
+void AppendU8(QByteArray& out, int value) {
     out.append(static_cast<char>(value & 0xff));
 }
 
-void appendU16(QByteArray& out, quint32 value) {
-    appendU8(out, static_cast<int>(value & 0xff));
-    appendU8(out, static_cast<int>((value >> 8) & 0xff));
+void AppendU16(QByteArray& out, quint32 value) {
+    AppendU8(out, static_cast<int>(value & 0xff));
+    AppendU8(out, static_cast<int>((value >> 8) & 0xff));
 }
 
-void appendU32(QByteArray& out, quint32 value) {
-    appendU16(out, value & 0xffff);
-    appendU16(out, value >> 16);
+void AppendU32(QByteArray& out, quint32 value) {
+    AppendU16(out, value & 0xffff);
+    AppendU16(out, value >> 16);
 }
 
 } // namespace
 
-QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot) {
-    if (image.isNull() || image.width() > kMaxSide || image.height() > kMaxSide) {
+QByteArray IconFileWriter::Encode(const QImage& image, Kind kind, QPoint hotSpot) {
+    if (image.isNull() || image.width() > MaxSide || image.height() > MaxSide) {
         return {};
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -34,42 +36,42 @@ QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot
     const auto maskRowBytes = static_cast<quint32>((width + 31) / 32 * 4);
     const auto pixelBytes = static_cast<quint32>(width * height * 4);
     const quint32 maskBytes = maskRowBytes * static_cast<quint32>(height);
-    const quint32 payloadSize = kInfoHeaderSize + pixelBytes + maskBytes;
+    const quint32 payloadSize = InfoHeaderSize + pixelBytes + maskBytes;
 
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(kDirectorySize + payloadSize));
+    out.reserve(static_cast<qsizetype>(DirectorySize + payloadSize));
     // Directory header: reserved, type (1 icon, 2 cursor), image count.
-    appendU16(out, 0);
-    appendU16(out, kind == Kind::Cursor ? 2 : 1);
-    appendU16(out, 1);
+    AppendU16(out, 0);
+    AppendU16(out, kind == Kind::Cursor ? 2 : 1);
+    AppendU16(out, 1);
     // Directory entry. For a cursor the planes and bit-count fields hold the hot spot.
-    appendU8(out, width % kMaxSide);
-    appendU8(out, height % kMaxSide);
-    appendU8(out, 0);
-    appendU8(out, 0);
-    appendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.x()) : 1);
-    appendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.y()) : 32);
-    appendU32(out, payloadSize);
-    appendU32(out, kDirectorySize);
+    AppendU8(out, width % MaxSide);
+    AppendU8(out, height % MaxSide);
+    AppendU8(out, 0);
+    AppendU8(out, 0);
+    AppendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.x()) : 1);
+    AppendU16(out, kind == Kind::Cursor ? static_cast<quint32>(hotSpot.y()) : 32);
+    AppendU32(out, payloadSize);
+    AppendU32(out, DirectorySize);
     // BITMAPINFOHEADER; the height counts the pixel rows and the mask rows together.
-    appendU32(out, kInfoHeaderSize);
-    appendU32(out, static_cast<quint32>(width));
-    appendU32(out, static_cast<quint32>(height * 2));
-    appendU16(out, 1);
-    appendU16(out, 32);
-    appendU32(out, 0);
-    appendU32(out, pixelBytes + maskBytes);
-    appendU32(out, 0);
-    appendU32(out, 0);
-    appendU32(out, 0);
-    appendU32(out, 0);
+    AppendU32(out, InfoHeaderSize);
+    AppendU32(out, static_cast<quint32>(width));
+    AppendU32(out, static_cast<quint32>(height * 2));
+    AppendU16(out, 1);
+    AppendU16(out, 32);
+    AppendU32(out, 0);
+    AppendU32(out, pixelBytes + maskBytes);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
+    AppendU32(out, 0);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             const QRgb pixel = argb.pixel(x, y);
-            appendU8(out, qBlue(pixel));
-            appendU8(out, qGreen(pixel));
-            appendU8(out, qRed(pixel));
-            appendU8(out, qAlpha(pixel));
+            AppendU8(out, qBlue(pixel));
+            AppendU8(out, qGreen(pixel));
+            AppendU8(out, qRed(pixel));
+            AppendU8(out, qAlpha(pixel));
         }
     }
     for (int y = height - 1; y >= 0; --y) {
@@ -83,3 +85,5 @@ QByteArray IconFileWriter::encode(const QImage& image, Kind kind, QPoint hotSpot
     }
     return out;
 }
+
+} // namespace scanvale

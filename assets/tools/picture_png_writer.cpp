@@ -13,9 +13,9 @@
 namespace {
 
 // Icon themes go up to 256 px for bitmaps; larger sizes are served by the SVG itself.
-constexpr int kLargestSide = 1024;
+constexpr int LargestSide = 1024;
 
-int fail(const QString& message) {
+int Fail(const QString& message) {
     QTextStream(stderr) << "picture_png_writer: " << message << '\n';
     return 1;
 }
@@ -26,17 +26,17 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4) {
-        return fail(QStringLiteral("usage: <picture.svg> <output.png> <side>"));
+        return Fail(QStringLiteral("usage: <picture.svg> <output.png> <side>"));
     }
     bool ok = false;
     const int side = args.at(3).toInt(&ok);
-    if (!ok || side < 1 || side > kLargestSide) {
-        return fail(QStringLiteral("side must be a whole number from 1 to %1").arg(kLargestSide));
+    if (!ok || side < 1 || side > LargestSide) {
+        return Fail(QStringLiteral("side must be a whole number from 1 to %1").arg(LargestSide));
     }
 
     QSvgRenderer renderer(args.at(1));
     if (!renderer.isValid()) {
-        return fail(QStringLiteral("cannot read picture %1").arg(args.at(1)));
+        return Fail(QStringLiteral("cannot read picture %1").arg(args.at(1)));
     }
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     QSaveFile file(args.at(2));
     if (!file.open(QIODevice::WriteOnly) ||
         !image.convertToFormat(QImage::Format_ARGB32).save(&file, "PNG") || !file.commit()) {
-        return fail(QStringLiteral("cannot write %1").arg(args.at(2)));
+        return Fail(QStringLiteral("cannot write %1").arg(args.at(2)));
     }
     return 0;
 }

@@ -13,19 +13,21 @@
 #include <QSvgRenderer>
 #include <QTextStream>
 
+using scanvale::IconFileWriter;
+
 namespace {
 
-constexpr int kSide = 32;
+constexpr int Side = 32;
 
-int fail(const QString& message) {
+int Fail(const QString& message) {
     QTextStream(stderr) << "pointer_file_writer: " << message << '\n';
     return 1;
 }
 
-bool readCoordinate(const QString& text, int& value) {
+bool ReadCoordinate(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);
-    return ok && value >= 0 && value < kSide;
+    return ok && value >= 0 && value < Side;
 }
 
 } // namespace
@@ -36,35 +38,35 @@ int main(int argc, char* argv[]) {
     const bool isCursor = args.size() == 6 && args.at(3) == QLatin1String("cur");
     const bool isIcon = args.size() == 4 && args.at(3) == QLatin1String("ico");
     if (!isCursor && !isIcon) {
-        return fail(QStringLiteral("usage: <svg> <output> cur <hotX> <hotY> | <svg> <output> ico"));
+        return Fail(QStringLiteral("usage: <svg> <output> cur <hotX> <hotY> | <svg> <output> ico"));
     }
     QPoint hotSpot;
     if (isCursor) {
         int x = 0;
         int y = 0;
-        if (!readCoordinate(args.at(4), x) || !readCoordinate(args.at(5), y)) {
-            return fail(QStringLiteral("hot spot must lie inside the %1 x %1 image").arg(kSide));
+        if (!ReadCoordinate(args.at(4), x) || !ReadCoordinate(args.at(5), y)) {
+            return Fail(QStringLiteral("hot spot must lie inside the %1 x %1 image").arg(Side));
         }
         hotSpot = QPoint(x, y);
     }
 
     QSvgRenderer renderer(args.at(1));
     if (!renderer.isValid()) {
-        return fail(QStringLiteral("cannot read picture %1").arg(args.at(1)));
+        return Fail(QStringLiteral("cannot read picture %1").arg(args.at(1)));
     }
-    QImage image(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    QImage image(Side, Side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         renderer.render(&painter);
     }
 
-    const QByteArray bytes = IconFileWriter::encode(
+    const QByteArray bytes = IconFileWriter::Encode(
         image, isCursor ? IconFileWriter::Kind::Cursor : IconFileWriter::Kind::Icon, hotSpot);
     QSaveFile file(args.at(2));
     if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !file.commit()) {
-        return fail(QStringLiteral("cannot write %1").arg(args.at(2)));
+        return Fail(QStringLiteral("cannot write %1").arg(args.at(2)));
     }
     return 0;
 }

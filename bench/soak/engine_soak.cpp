@@ -17,6 +17,8 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
+using scanvale::bench::PeakMemoryKiB;
+
 namespace {
 
 class SoakHost : public scanvale::SearchHost {
@@ -36,15 +38,15 @@ public:
 
 private:
     void Sample() {
-        const uint64_t files = Search::Statistics.filesExamined;
-        if (files >= nextSample) {
+        const uint64_t files = scanvale::Search::Statistics.filesExamined;
+        if (files >= nextSample_) {
             std::printf("files %10llu  peak %8ld KiB\n", static_cast<unsigned long long>(files),
                         PeakMemoryKiB());
             std::fflush(stdout);
-            nextSample = files < 1000 ? 1000 : files * 2;
+            nextSample_ = files < 1000 ? 1000 : files * 2;
         }
     }
-    uint64_t nextSample = 0;
+    uint64_t nextSample_ = 0;
     QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
 };
 
@@ -59,11 +61,11 @@ int main(int argc, char** argv) {
     SoakHost host;
     QElapsedTimer timer;
     timer.start();
-    Globals::StopSearch = false;
-    Search::SearchFolder(argv[2], {"*"}, argv[1], 1, 1, host);
+    scanvale::Globals::StopSearch = false;
+    scanvale::Search::SearchFolder(argv[2], {"*"}, argv[1], 1, 1, host);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    const auto files = static_cast<double>(Search::Statistics.filesExamined);
-    const auto bytes = static_cast<double>(Search::Statistics.bytesRead);
+    const auto files = static_cast<double>(scanvale::Search::Statistics.filesExamined);
+    const auto bytes = static_cast<double>(scanvale::Search::Statistics.bytesRead);
     std::printf("results %llu, files %.0f, bytes %.0f, seconds %.2f, files/s %.0f, MB/s %.0f, "
                 "peak %ld KiB\n",
                 static_cast<unsigned long long>(host.results), files, bytes, seconds,

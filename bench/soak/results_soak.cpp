@@ -24,6 +24,8 @@
 #include <cstdio>
 #include <string>
 
+using scanvale::bench::PeakMemoryKiB;
+
 namespace {
 
 double Milliseconds(const QElapsedTimer& timer) {

@@ -17,7 +17,7 @@ namespace scanvale {
 
 namespace {
 
-const QString kOpener = QStringLiteral("xdg-open");
+const QString Opener = QStringLiteral("xdg-open");
 
 // What xdg-open's documented exit statuses mean for the user.
 QString ReasonForStatus(int status) {
@@ -31,7 +31,7 @@ QString ReasonForStatus(int status) {
     case 5:
         return QStringLiteral("permission to read it was refused");
     default:
-        return QStringLiteral("%1 ended with status %2").arg(kOpener).arg(status);
+        return QStringLiteral("%1 ended with status %2").arg(Opener).arg(status);
     }
 }
 
@@ -83,7 +83,7 @@ void DesktopOpener::LookedUp(const QByteArray& path, int error) {
         onFailure_(path, QString::fromLocal8Bit(std::strerror(error)));
         return;
     }
-    const QString opener = QStandardPaths::findExecutable(kOpener);
+    const QString opener = QStandardPaths::findExecutable(Opener);
     if (!opener.isEmpty()) {
         Run(opener, path);
         return;
@@ -110,7 +110,7 @@ void DesktopOpener::Run(const QString& opener, const QByteArray& path) {
     connect(process, &QProcess::errorOccurred, this,
             [this, process, path](QProcess::ProcessError error) {
                 if (error == QProcess::FailedToStart) {
-                    onFailure_(path, kOpener + QStringLiteral(" could not be started: ") +
+                    onFailure_(path, Opener + QStringLiteral(" could not be started: ") +
                                          process->errorString());
                     process->deleteLater();
                 }
@@ -121,7 +121,7 @@ void DesktopOpener::Run(const QString& opener, const QByteArray& path) {
 void DesktopOpener::Finished(QProcess& process, const QByteArray& path) {
     process.deleteLater();
     if (process.exitStatus() == QProcess::CrashExit) {
-        onFailure_(path, kOpener + QStringLiteral(" stopped unexpectedly"));
+        onFailure_(path, Opener + QStringLiteral(" stopped unexpectedly"));
     } else if (process.exitCode() != 0) {
         onFailure_(path, ReasonForStatus(process.exitCode()));
     }

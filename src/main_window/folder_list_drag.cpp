@@ -77,13 +77,13 @@ void FolderListDrag::ItemPressed(QTreeWidgetItem* /*item*/) {
     // Read again at every press, so a file placed or replaced while the program runs is used.
     const PointerImage image =
         PointerImage::Load(QDir(pointerFolder_).filePath(QStringLiteral("drag.ico")));
-    if (image.isNull()) {
+    if (image.IsNull()) {
         // Missing or unreadable: the drag works all the same, under the default pointer.
         mousePointer_ = PointerKind::Default;
         list_.viewport()->unsetCursor();
     } else {
         mousePointer_ = PointerKind::Custom;
-        list_.viewport()->setCursor(image.cursor());
+        list_.viewport()->setCursor(image.Cursor());
     }
     const QList<QTreeWidgetItem*> selected = list_.selectedItems();
     draggedIndex_ = selected.isEmpty()

@@ -24,7 +24,7 @@ namespace scanvale {
 
 namespace {
 
-constexpr int kColumnWidthTwips = 5300;
+constexpr int ColumnWidthTwips = 5300;
 
 // Collapses each pair of adjacent separators into one, in a single left-to-right pass that
 // does not rescan what it wrote: "a//b" becomes "a/b" and "a///b" becomes "a//b".
@@ -36,13 +36,13 @@ QByteArray CollapseSeparatorPairs(const QByteArray& path) {
 
 void GiveOneColumn(QTreeWidget& list, const QString& header) {
     list.setHeaderLabels({header});
-    list.setColumnWidth(0, Px(kColumnWidthTwips));
+    list.setColumnWidth(0, Px(ColumnWidthTwips));
 }
 
 void GiveOneColumn(QTableWidget& list, const QString& header) {
     list.setColumnCount(1);
     list.setHorizontalHeaderLabels({header});
-    list.setColumnWidth(0, Px(kColumnWidthTwips));
+    list.setColumnWidth(0, Px(ColumnWidthTwips));
 }
 
 } // namespace
@@ -72,7 +72,7 @@ QString Form1::PointerFolder() const {
 void Form1::Form_Load() {
     controls_.Text1->setText(QString());
     CenterForm(*this);
-    setWindowTitle(kApplicationTitle);
+    setWindowTitle(ApplicationTitle);
     LoadMouseIcon();
     if (services_.maybeOpenHomePage) {
         services_.maybeOpenHomePage();
@@ -89,8 +89,8 @@ void Form1::LoadMouseIcon() {
     // An image that is there but cannot be read leaves the window without a custom pointer,
     // as a missing one does. Loading it changes no pointer shape.
     const PointerImage image = PointerImage::Load(path);
-    if (!image.isNull()) {
-        mouseIcon_ = image.cursor();
+    if (!image.IsNull()) {
+        mouseIcon_ = image.Cursor();
     }
 }
 
@@ -147,7 +147,7 @@ void Form1::SetMousePointer(PointerKind kind) {
         setCursor(mouseIcon_ ? *mouseIcon_ : QCursor(Qt::PointingHandCursor));
         break;
     }
-    emit mousePointerChanged(kind);
+    emit MousePointerChanged(kind);
 }
 
 } // namespace scanvale

@@ -13,7 +13,7 @@
 namespace scanvale {
 
 // The window's caption, which is also the title of every message box that names none of its own.
-inline const QString kApplicationTitle = QStringLiteral("Scanvale");
+inline const QString ApplicationTitle = QStringLiteral("Scanvale");
 
 // The program's one window. It owns its controls for the life of the process, connects their
 // events to the handlers below and keeps the state that handlers share between events. Every
@@ -55,7 +55,7 @@ public:
     const std::optional<QCursor>& MouseIcon() const { return mouseIcon_; }
 
 signals:
-    void mousePointerChanged(scanvale::PointerKind kind);
+    void MousePointerChanged(scanvale::PointerKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

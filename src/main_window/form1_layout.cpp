@@ -34,7 +34,7 @@ struct Design {
     int tabIndex;
 };
 
-constexpr std::array kDesign{
+constexpr std::array DesignTable{
     Design{"Check1", "Search!", 2295, 1920, 2055, 1215, 11.25, 10},
     Design{"Check6", "Clear Results", 120, 5880, 6375, 405, 11.25, 9},
     Design{"Text1", "Text1", 120, 3600, 6375, 285, 9.0, 8},
@@ -50,11 +50,11 @@ constexpr std::array kDesign{
     Design{"Label1", " Search for what phrase:", 120, 3330, 2175, 255, 9.0, 7},
 };
 
-constexpr const char* kListTip = "Double-click item to remove it. Move bar to right and out of "
-                                 "window to reveal full names.";
+constexpr const char* ListTip = "Double-click item to remove it. Move bar to right and out of "
+                                "window to reveal full names.";
 
 const Design& DesignOf(std::string_view name) {
-    return *std::find_if(kDesign.begin(), kDesign.end(),
+    return *std::find_if(DesignTable.begin(), DesignTable.end(),
                          [name](const Design& row) { return row.name == name; });
 }
 
@@ -115,7 +115,7 @@ void ShareListLook(QAbstractItemView& list, const QString& role) {
     list.setEditTriggers(QAbstractItemView::NoEditTriggers);
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.setSelectionBehavior(QAbstractItemView::SelectRows);
-    list.setToolTip(QString::fromLatin1(kListTip));
+    list.setToolTip(QString::fromLatin1(ListTip));
     list.setAccessibleName(role);
 }
 
@@ -188,8 +188,8 @@ QTableWidget* PlaceResultsList(QWidget& form, std::string_view name, const QStri
 }
 
 void SetTabOrder(QWidget& form) {
-    std::array<const Design*, kDesign.size()> order{};
-    std::transform(kDesign.begin(), kDesign.end(), order.begin(),
+    std::array<const Design*, DesignTable.size()> order{};
+    std::transform(DesignTable.begin(), DesignTable.end(), order.begin(),
                    [](const Design& row) { return &row; });
     std::sort(order.begin(), order.end(),
               [](const Design* a, const Design* b) { return a->tabIndex < b->tabIndex; });
@@ -213,7 +213,7 @@ Form1Controls Form1Layout::Build(QWidget& form) {
     form.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    form.setFixedSize(kClientSize);
+    form.setFixedSize(ClientSize);
     form.setWindowIcon(TransparentPicture(32));
     QPalette palette = form.palette();
     palette.setColor(QPalette::Window, Qt::white);

@@ -14,7 +14,7 @@ namespace scanvale {
 class Form1Layout {
 public:
     // The client area, 6615 x 6420 twips.
-    static constexpr QSize kClientSize{441, 428};
+    static constexpr QSize ClientSize{441, 428};
 
     // Gives `form` its fixed size, frame, colours, icon and caption "Form1", creates every
     // control as a child of it and returns them. The phrase box holds "Text1", the lists are

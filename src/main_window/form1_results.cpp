@@ -43,7 +43,7 @@ void Form1::Check2_Click() {
         services_.dialogs->ShowMessage(this,
                                        QStringLiteral("Are you sure you wish to overwrite ") +
                                            name + QStringLiteral(" ?"),
-                                       kApplicationTitle, Dialogs::Icon::None,
+                                       ApplicationTitle, Dialogs::Icon::None,
                                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }
@@ -53,14 +53,14 @@ void Form1::Check2_Click() {
     switch (
         file.Write(ResultPaths(*controls_.ListView2), [] { QCoreApplication::processEvents(); })) {
     case ResultsFile::Outcome::Saved:
-        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
+        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), ApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
         break;
     case ResultsFile::Outcome::Failed:
         services_.dialogs->ShowMessage(this,
                                        QStringLiteral("Could not save the results to ") + name +
                                            QStringLiteral(": ") + file.Reason() + QLatin1Char('.'),
-                                       kApplicationTitle, Dialogs::Icon::Warning,
+                                       ApplicationTitle, Dialogs::Icon::Warning,
                                        Dialogs::Buttons::Ok);
         break;
     case ResultsFile::Outcome::Abandoned:

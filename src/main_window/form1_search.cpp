@@ -20,8 +20,8 @@ namespace scanvale {
 
 namespace {
 
-const QString kSearchCaption = QStringLiteral("Search!");
-const QString kStopCaption = QStringLiteral("Stop!");
+const QString SearchCaption = QStringLiteral("Search!");
+const QString StopCaption = QStringLiteral("Stop!");
 
 // True when the phrase holds nothing but spaces; other white space counts as text.
 bool IsBlank(const QString& phrase) {
@@ -45,8 +45,8 @@ void SetCaption(PictureButton& button, const QString& caption) {
 // one. Globals::StopSearch is written nowhere else.
 void Form1::Check1_Click() {
     PictureButton& button = *controls_.Check1;
-    if (button.text() != kSearchCaption) {
-        SetCaption(button, kSearchCaption);
+    if (button.text() != SearchCaption) {
+        SetCaption(button, SearchCaption);
         Globals::StopSearch = true;
         return;
     }
@@ -56,7 +56,7 @@ void Form1::Check1_Click() {
                                        Dialogs::Buttons::Ok);
         return;
     }
-    SetCaption(button, kStopCaption);
+    SetCaption(button, StopCaption);
     Globals::StopSearch = false;
     SetMousePointer(PointerKind::Hourglass);
 
@@ -67,9 +67,9 @@ void Form1::Check1_Click() {
 
     QTreeWidget& folders = *controls_.ListView1;
     if (folders.topLevelItemCount() == 0) {
-        services_.dialogs->ShowMessage(this, QStringLiteral("No folders added."), kApplicationTitle,
+        services_.dialogs->ShowMessage(this, QStringLiteral("No folders added."), ApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
-        SetCaption(button, kSearchCaption);
+        SetCaption(button, SearchCaption);
     } else {
         WindowSearchHost host(folders, *controls_.ListView2);
         // Folders may be added, moved or removed during the run: each position is read when
@@ -95,9 +95,9 @@ void Form1::Check1_Click() {
         }
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
         host.PaintNow();
-        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), kApplicationTitle,
+        services_.dialogs->ShowMessage(this, QStringLiteral("Done."), ApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
-        SetCaption(button, kSearchCaption);
+        SetCaption(button, SearchCaption);
     }
     Globals::StopSearch = true;
     SetMousePointer(PointerKind::Default);

@@ -11,7 +11,7 @@ namespace scanvale {
 namespace {
 
 // Screens that report no refresh rate are taken to refresh at 60 Hz.
-constexpr qreal kDefaultRefreshRate = 60;
+constexpr qreal DefaultRefreshRate = 60;
 
 // True while a pacer delivers a repaint, which every pacer on the window then lets pass.
 bool delivering = false;
@@ -21,7 +21,7 @@ bool delivering = false;
 FramePacer::FramePacer(QWidget& window) : window_(window) {
     const QScreen* screen = window.screen();
     const qreal rate = screen != nullptr && screen->refreshRate() >= 1 ? screen->refreshRate()
-                                                                       : kDefaultRefreshRate;
+                                                                       : DefaultRefreshRate;
     frameNs_ = static_cast<qint64>(1e9 / rate);
     window_.installEventFilter(this);
 }

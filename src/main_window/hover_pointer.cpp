@@ -30,7 +30,7 @@ HoverPointer::HoverPointer(Form1& form, const Form1Controls& controls)
     controls.Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Controls without a pointer of their own show the window's; the phrase box has its text
     // cursor, so it is told about the busy pointer explicitly.
-    connect(&form, &Form1::mousePointerChanged, this, &HoverPointer::FollowWindowKind);
+    connect(&form, &Form1::MousePointerChanged, this, &HoverPointer::FollowWindowKind);
 }
 
 void HoverPointer::Watch(QWidget* element, PointerKind value) {

@@ -7,8 +7,8 @@ namespace scanvale {
 
 namespace {
 
-constexpr int kPadding = 3;
-constexpr int kPictureGap = 2;
+constexpr int Padding = 3;
+constexpr int PictureGap = 2;
 
 } // namespace
 
@@ -37,14 +37,14 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
     panel.icon = QIcon();
     painter.drawComplexControl(QStyle::CC_ToolButton, panel);
 
-    const QRect inner = rect().adjusted(kPadding, kPadding, -kPadding, -kPadding);
+    const QRect inner = rect().adjusted(Padding, Padding, -Padding, -Padding);
     const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
     const QRect textBounds = painter.fontMetrics().boundingRect(inner, flags, text());
     // A button too low for picture and caption together shows its caption alone.
-    const bool fits = iconSize().height() + kPictureGap + textBounds.height() <= inner.height();
+    const bool fits = iconSize().height() + PictureGap + textBounds.height() <= inner.height();
     const bool hasPicture = !icon().isNull() && fits;
     const QSize picture = hasPicture ? iconSize() : QSize(0, 0);
-    const int gap = hasPicture ? kPictureGap : 0;
+    const int gap = hasPicture ? PictureGap : 0;
     const int blockHeight = picture.height() + gap + textBounds.height();
     int top = inner.top() + std::max(0, (inner.height() - blockHeight) / 2);
 

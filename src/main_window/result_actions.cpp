@@ -118,7 +118,7 @@ void ResultActions::ReportFailure(const QByteArray& path, const QString& reason)
         QStringLiteral("Could not open ") +
             DisplayPath({path.constData(), static_cast<std::size_t>(path.size())}) +
             QStringLiteral(": ") + reason + QLatin1Char('.'),
-        kApplicationTitle, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        ApplicationTitle, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
 }
 
 } // namespace scanvale

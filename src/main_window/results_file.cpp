@@ -55,7 +55,7 @@ ResultsFile::Outcome ResultsFile::Write(const QList<QByteArray>& lines,
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return Fail(ReasonFrom(file_, QStringLiteral("it could not be created")));
     }
-    static constexpr qsizetype kChunk = 64 * 1024;
+    static constexpr qsizetype Chunk = 64 * 1024;
     QByteArray pending;
     for (const QByteArray& line : lines) {
         yield();
@@ -64,7 +64,7 @@ ResultsFile::Outcome ResultsFile::Write(const QList<QByteArray>& lines,
         }
         pending += line;
         pending += "\r\n";
-        if (pending.size() >= kChunk && !WriteAll(std::exchange(pending, {}))) {
+        if (pending.size() >= Chunk && !WriteAll(std::exchange(pending, {}))) {
             return FailAndDiscard();
         }
     }

@@ -15,7 +15,7 @@ namespace {
 // (a click, a key, a timer a handler set are handled this much later at most), and long enough
 // that a caller yielding far more often (before each block of a file) does not take a full turn
 // at every yield.
-constexpr qint64 kFullTurnIntervalNs = 1'000'000;
+constexpr qint64 FullTurnIntervalNs = 1'000'000;
 
 } // namespace
 
@@ -39,7 +39,7 @@ void WindowSearchHost::Yield() {
     QCoreApplication::sendPostedEvents();
     // Input from the window system, timers and the toolkit's deferred work wait for the next
     // full turn of the event loop, at most one turn interval away.
-    if (sinceFullTurn_.isValid() && sinceFullTurn_.nsecsElapsed() < kFullTurnIntervalNs) {
+    if (sinceFullTurn_.isValid() && sinceFullTurn_.nsecsElapsed() < FullTurnIntervalNs) {
         return;
     }
     sinceFullTurn_.start();

@@ -5,19 +5,21 @@
 #include <QtEndian>
 #include <cstdint>
 
+namespace scanvale {
+
 namespace {
 
-constexpr qsizetype kHeaderSize = 6;
-constexpr qsizetype kEntrySize = 16;
-constexpr qsizetype kInfoHeaderSize = 40;
-constexpr int kMaxSide = 256;
-const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr qsizetype HeaderSize = 6;
+constexpr qsizetype EntrySize = 16;
+constexpr qsizetype InfoHeaderSize = 40;
+constexpr int MaxSide = 256;
+const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
 
-quint16 u16(const QByteArray& bytes, qsizetype at) {
+quint16 U16(const QByteArray& bytes, qsizetype at) {
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
-quint32 u32(const QByteArray& bytes, qsizetype at) {
+quint32 U32(const QByteArray& bytes, qsizetype at) {
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
@@ -30,26 +32,26 @@ struct Entry {
     quint32 offset = 0;
 };
 
-Entry readEntry(const QByteArray& bytes, qsizetype at) {
+Entry ReadEntry(const QByteArray& bytes, qsizetype at) {
     Entry entry;
-    const auto side = [](char c) { return c == 0 ? kMaxSide : static_cast<int>(quint8(c)); };
+    const auto side = [](char c) { return c == 0 ? MaxSide : static_cast<int>(quint8(c)); };
     entry.width = side(bytes.at(at));
     entry.height = side(bytes.at(at + 1));
-    entry.planesOrHotX = u16(bytes, at + 4);
-    entry.bitsOrHotY = u16(bytes, at + 6);
-    entry.size = u32(bytes, at + 8);
-    entry.offset = u32(bytes, at + 12);
+    entry.planesOrHotX = U16(bytes, at + 4);
+    entry.bitsOrHotY = U16(bytes, at + 6);
+    entry.size = U32(bytes, at + 8);
+    entry.offset = U32(bytes, at + 12);
     return entry;
 }
 
 // A PNG image stored inside the file: its IHDR must announce sane sides before decoding.
-QImage decodePng(const QByteArray& payload) {
+QImage DecodePng(const QByteArray& payload) {
     if (payload.size() < 24 || payload.mid(12, 4) != "IHDR") {
         return {};
     }
     const quint32 width = qFromBigEndian<quint32>(payload.constData() + 16);
     const quint32 height = qFromBigEndian<quint32>(payload.constData() + 20);
-    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+    if (width == 0 || height == 0 || width > MaxSide || height > MaxSide) {
         return {};
     }
     return QImage::fromData(payload, "PNG");
@@ -59,17 +61,17 @@ QImage decodePng(const QByteArray& payload) {
 // wrapped in a fresh one-entry icon directory and handed to Qt's ICO reader, so the reader
 // sees only the entry checked here, with the bit count of the bitmap itself (a cursor's entry
 // holds its hot spot in that field). Qt's reader alone accepts a mask cut short.
-QImage decodeBitmap(const QByteArray& payload) {
-    if (payload.size() < kInfoHeaderSize || u32(payload, 0) != kInfoHeaderSize) {
+QImage DecodeBitmap(const QByteArray& payload) {
+    if (payload.size() < InfoHeaderSize || U32(payload, 0) != InfoHeaderSize) {
         return {};
     }
-    const auto width = static_cast<std::int32_t>(u32(payload, 4));
-    const auto doubledHeight = static_cast<std::int32_t>(u32(payload, 8));
-    const quint16 bits = u16(payload, 14);
-    const quint32 compression = u32(payload, 16);
-    const quint32 colorsUsed = u32(payload, 32);
-    if (width <= 0 || width > kMaxSide || doubledHeight <= 0 || doubledHeight % 2 != 0 ||
-        doubledHeight / 2 > kMaxSide || compression != 0) {
+    const auto width = static_cast<std::int32_t>(U32(payload, 4));
+    const auto doubledHeight = static_cast<std::int32_t>(U32(payload, 8));
+    const quint16 bits = U16(payload, 14);
+    const quint32 compression = U32(payload, 16);
+    const quint32 colorsUsed = U32(payload, 32);
+    if (width <= 0 || width > MaxSide || doubledHeight <= 0 || doubledHeight % 2 != 0 ||
+        doubledHeight / 2 > MaxSide || compression != 0) {
         return {};
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
@@ -83,22 +85,22 @@ QImage decodeBitmap(const QByteArray& payload) {
     const std::int64_t paletteBytes = 4 * (colorsUsed != 0 ? colorsUsed : maxColors);
     const std::int64_t pixelRow = (std::int64_t{width} * bits + 31) / 32 * 4;
     const std::int64_t maskRow = (std::int64_t{width} + 31) / 32 * 4;
-    const std::int64_t needed = kInfoHeaderSize + paletteBytes + (pixelRow + maskRow) * height;
+    const std::int64_t needed = InfoHeaderSize + paletteBytes + (pixelRow + maskRow) * height;
     if (needed > payload.size()) {
         return {};
     }
 
     QByteArray ico;
-    ico.resize(kHeaderSize + kEntrySize);
+    ico.resize(HeaderSize + EntrySize);
     ico.fill('\0');
     qToLittleEndian<quint16>(1, ico.data() + 2);
     qToLittleEndian<quint16>(1, ico.data() + 4);
-    ico[6] = static_cast<char>(width % kMaxSide);
-    ico[7] = static_cast<char>(height % kMaxSide);
+    ico[6] = static_cast<char>(width % MaxSide);
+    ico[7] = static_cast<char>(height % MaxSide);
     qToLittleEndian<quint16>(1, ico.data() + 10);
     qToLittleEndian<quint16>(bits, ico.data() + 12);
     qToLittleEndian<quint32>(static_cast<quint32>(payload.size()), ico.data() + 14);
-    qToLittleEndian<quint32>(kHeaderSize + kEntrySize, ico.data() + 18);
+    qToLittleEndian<quint32>(HeaderSize + EntrySize, ico.data() + 18);
     ico.append(payload);
 
     QBuffer buffer(&ico);
@@ -113,21 +115,21 @@ QImage decodeBitmap(const QByteArray& payload) {
 
 } // namespace
 
-IconFile IconFile::parse(const QByteArray& bytes) {
+IconFile IconFile::Parse(const QByteArray& bytes) {
     IconFile file;
-    if (bytes.size() < kHeaderSize || u16(bytes, 0) != 0) {
+    if (bytes.size() < HeaderSize || U16(bytes, 0) != 0) {
         return file;
     }
-    const quint16 type = u16(bytes, 2);
-    const quint16 count = u16(bytes, 4);
-    if ((type != 1 && type != 2) || count == 0 || kHeaderSize + count * kEntrySize > bytes.size()) {
+    const quint16 type = U16(bytes, 2);
+    const quint16 count = U16(bytes, 4);
+    if ((type != 1 && type != 2) || count == 0 || HeaderSize + count * EntrySize > bytes.size()) {
         return file;
     }
 
     // A cursor entry's bit-count field holds the hot spot, so only icons compare depths.
     Entry best;
     for (int i = 0; i < count; ++i) {
-        const Entry entry = readEntry(bytes, kHeaderSize + i * kEntrySize);
+        const Entry entry = ReadEntry(bytes, HeaderSize + i * EntrySize);
         const int area = entry.width * entry.height;
         const int bestArea = best.width * best.height;
         const bool deeper = type == 1 && entry.bitsOrHotY > best.bitsOrHotY;
@@ -140,18 +142,20 @@ IconFile IconFile::parse(const QByteArray& bytes) {
     }
 
     const QByteArray payload = bytes.mid(best.offset, best.size);
-    QImage image = payload.startsWith(kPngSignature) ? decodePng(payload) : decodeBitmap(payload);
+    QImage image = payload.startsWith(PngSignature) ? DecodePng(payload) : DecodeBitmap(payload);
     if (image.isNull()) {
         return file;
     }
-    file.m_cursor = type == 2;
-    if (file.m_cursor) {
+    file.cursor_ = type == 2;
+    if (file.cursor_) {
         const QPoint hotSpot(best.planesOrHotX, best.bitsOrHotY);
         if (!image.rect().contains(hotSpot)) {
             return file;
         }
-        file.m_hotSpot = hotSpot;
+        file.hotSpot_ = hotSpot;
     }
-    file.m_image = image.convertToFormat(QImage::Format_ARGB32);
+    file.image_ = image.convertToFormat(QImage::Format_ARGB32);
     return file;
 }
+
+} // namespace scanvale

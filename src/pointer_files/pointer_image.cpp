@@ -9,12 +9,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace scanvale {
+
 namespace {
 
 // No real pointer file comes near this; a larger file is not read at all.
-constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 
-// The contents of `path` when it is a regular file of at most kMaxFileSize bytes; empty for
+// The contents of `path` when it is a regular file of at most MaxFileSize bytes; empty for
 // anything else. Nothing else is even opened: opening a FIFO waits for a writer that may never
 // come, and a device may have no end. The open itself does not wait either, should the name
 // have been replaced by something else in the meantime.
@@ -29,7 +31,7 @@ QByteArray ReadRegularFile(const QString& path) {
         return {};
     }
     const auto close = qScopeGuard([file] { ::close(file); });
-    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxFileSize) {
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > MaxFileSize) {
         return {};
     }
     // The length is taken once: a file that grows meanwhile is read up to it.
@@ -58,24 +60,26 @@ PointerImage PointerImage::Load(const QString& path) {
     if (bytes.isEmpty()) {
         return pointer;
     }
-    const IconFile icon = IconFile::parse(bytes);
-    if (!icon.isValid()) {
+    const IconFile icon = IconFile::Parse(bytes);
+    if (!icon.IsValid()) {
         return pointer;
     }
-    pointer.m_image = icon.image();
-    pointer.m_hotSpot = icon.isCursor()
-                            ? icon.cursorHotSpot()
-                            : QPoint(pointer.m_image.width() / 2, pointer.m_image.height() / 2);
+    pointer.image_ = icon.Image();
+    pointer.hotSpot_ = icon.IsCursor()
+                           ? icon.CursorHotSpot()
+                           : QPoint(pointer.image_.width() / 2, pointer.image_.height() / 2);
     return pointer;
 }
 
-QCursor PointerImage::cursor() const {
-    if (isNull()) {
+QCursor PointerImage::Cursor() const {
+    if (IsNull()) {
         return QCursor();
     }
-    return QCursor(pixmap(), m_hotSpot.x(), m_hotSpot.y());
+    return QCursor(Pixmap(), hotSpot_.x(), hotSpot_.y());
 }
 
-QPixmap PointerImage::pixmap() const {
-    return QPixmap::fromImage(m_image);
+QPixmap PointerImage::Pixmap() const {
+    return QPixmap::fromImage(image_);
 }
+
+} // namespace scanvale

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QString>
 
+namespace scanvale {
+
 // A pointer picture loaded from a Windows cursor (.cur) or icon (.ico) file.
 //
 // A cursor's hot spot is the one its directory entry names. An icon has no hot spot of its
@@ -20,15 +22,17 @@ class PointerImage {
 public:
     static PointerImage Load(const QString& path);
 
-    bool isNull() const { return m_image.isNull(); }
+    bool IsNull() const { return image_.isNull(); }
     // The image with its hot spot; the default arrow when null. Needs a QGuiApplication.
-    QCursor cursor() const;
+    QCursor Cursor() const;
     // Needs a QGuiApplication; a null pixmap when the image is null.
-    QPixmap pixmap() const;
-    QImage image() const { return m_image; }
-    QPoint hotSpot() const { return m_hotSpot; }
+    QPixmap Pixmap() const;
+    QImage Image() const { return image_; }
+    QPoint HotSpot() const { return hotSpot_; }
 
 private:
-    QImage m_image;
-    QPoint m_hotSpot;
+    QImage image_;
+    QPoint hotSpot_;
 };
+
+} // namespace scanvale

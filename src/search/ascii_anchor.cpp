@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace Search {
+namespace scanvale::Search {
 
 AsciiAnchor::AsciiAnchor(std::string_view folded) : finder_(folded, true) {
     for (const auto& lookalike : CaseFolding::AsciiLookalikes()) {
@@ -23,4 +23,4 @@ bool AsciiAnchor::LookalikeIn(std::string_view text) const {
                        [&](const LiteralFinder& l) { return l.FoundIn(text); });
 }
 
-} // namespace Search
+} // namespace scanvale::Search

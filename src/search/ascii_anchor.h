@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // A stretch of ASCII characters of a case-folded phrase, looked for with the fast literal scan
 // before a text is folded in full. Every occurrence of the phrase holds the stretch, spelled in
@@ -28,4 +28,4 @@ private:
     std::vector<LiteralFinder> lookalikes_;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-namespace Search {
+namespace scanvale::Search {
 
 // The buffer one examiner (a worker thread, or SearchFile) reads its blocks into. Room for the
 // carry lies directly in front of the block, so the carry followed by the block is one contiguous
@@ -55,4 +55,4 @@ private:
     char* block_;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -6,7 +6,7 @@
 #include <unicode/uchar.h>
 #include <unicode/uset.h>
 
-namespace Search::CaseFolding {
+namespace scanvale::Search::CaseFolding {
 
 namespace {
 
@@ -73,4 +73,4 @@ const std::vector<AsciiLookalike>& AsciiLookalikes() {
     return *lookalikes;
 }
 
-} // namespace Search::CaseFolding
+} // namespace scanvale::Search::CaseFolding

@@ -6,7 +6,7 @@
 #include <vector>
 
 // Unicode simple case folding (ICU) of UTF-8 text, for the case-insensitive comparison.
-namespace Search::CaseFolding {
+namespace scanvale::Search::CaseFolding {
 
 // Appends the folded units of `text` to `units`: each well-formed character becomes its simple
 // case folding, each byte outside a well-formed character stays itself (Utf8::IllFormedUnit).
@@ -22,4 +22,4 @@ struct AsciiLookalike {
 };
 const std::vector<AsciiLookalike>& AsciiLookalikes();
 
-} // namespace Search::CaseFolding
+} // namespace scanvale::Search::CaseFolding

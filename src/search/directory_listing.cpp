@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace Search {
+namespace scanvale::Search {
 
 void DirectoryListing::Clear() {
     store_.clear();
@@ -35,4 +35,4 @@ void DirectoryListing::Sort() {
     });
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // The names of one kind of entry of a folder (its files, or its subfolders), kept in one
 // character store so that listing a folder allocates per folder, not per name.
@@ -36,4 +36,4 @@ private:
     std::vector<Entry> entries_;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

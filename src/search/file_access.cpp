@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <string>
 
-namespace Search::FileAccess {
+namespace scanvale::Search::FileAccess {
 
 namespace {
 
@@ -47,4 +47,4 @@ FileDescriptor OpenFileAt(int folder, const char* name) {
     return FileDescriptor(OpenAt(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
 }
 
-} // namespace Search::FileAccess
+} // namespace scanvale::Search::FileAccess

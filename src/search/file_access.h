@@ -6,7 +6,7 @@
 
 // POSIX access for the walk and the file match: every descriptor close-on-exec, every call
 // retried when a signal interrupts it.
-namespace Search::FileAccess {
+namespace scanvale::Search::FileAccess {
 
 // Opens a folder for listing. Paths longer than PATH_MAX are opened piece by piece, each piece
 // relative to the folder the previous one opened, so the depth of a tree is no limit.
@@ -16,4 +16,4 @@ FileDescriptor OpenFolder(std::string_view path);
 // of a file must not hold the search) and without becoming a controlling terminal.
 FileDescriptor OpenFileAt(int folder, const char* name);
 
-} // namespace Search::FileAccess
+} // namespace scanvale::Search::FileAccess

@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace Search {
+namespace scanvale::Search {
 
 // Owns one open file descriptor and closes it on every way out of a scope.
 class FileDescriptor {
@@ -31,4 +31,4 @@ private:
     int fd_ = -1;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Search {
+namespace scanvale::Search {
 
 // What the examination of one file asks of whoever examines it.
 class ExaminationSteps {
@@ -27,4 +27,4 @@ public:
 bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer& buffer,
                  ExaminationSteps& steps);
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -4,7 +4,7 @@
 #include <limits>
 #include <unistd.h>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -44,4 +44,4 @@ bool FileHoles::InHole(uint64_t offset, size_t count) {
     return offset < dataFrom_ && count <= dataFrom_ - offset;
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <sys/stat.h>
 
-namespace Search {
+namespace scanvale::Search {
 
 // Where the holes of a sparse file lie, so that blocks wholly inside one need not be read: a
 // hole reads as zero bytes, and having the kernel fill page after page of the page cache with
@@ -27,4 +27,4 @@ private:
     uint64_t holeFrom_ = 0; // where the next hole starts after dataFrom_; ask again from there
 };
 
-} // namespace Search
+} // namespace scanvale::Search

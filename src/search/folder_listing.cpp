@@ -6,7 +6,7 @@
 #include <memory>
 #include <sys/stat.h>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -103,4 +103,4 @@ bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
     return true;
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // While a folder is listed, the caller is asked whether to go on after this many names: a
 // folder of a hundred thousand names takes tens of milliseconds to list.
@@ -27,4 +27,4 @@ bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
                 DirectoryListing& files, DirectoryListing* subfolders,
                 const std::function<bool()>& goOn);
 
-} // namespace Search
+} // namespace scanvale::Search

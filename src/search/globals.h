@@ -1,6 +1,6 @@
 #pragma once
 
-namespace Globals {
+namespace scanvale::Globals {
 
 // The process-wide stop flag of a search. False when the program starts; the search button's
 // handler clears it when a run starts and sets it on a stop request and at the end of every
@@ -9,4 +9,4 @@ namespace Globals {
 // atomic access.
 inline bool StopSearch = false;
 
-} // namespace Globals
+} // namespace scanvale::Globals

@@ -9,7 +9,7 @@
 #include <immintrin.h>
 #endif
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -282,4 +282,4 @@ bool LiteralFinder::ScanAvx2(const uint8_t* p, size_t n, bool* nonAscii) const {
 }
 #endif
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // Finds a fixed needle in bytes, either exactly or with the ASCII letters compared regardless
 // of case (the needle must then be ASCII; text bytes above 127 never match a needle byte).
@@ -62,4 +62,4 @@ private:
     Anchor second_{};
 };
 
-} // namespace Search
+} // namespace scanvale::Search

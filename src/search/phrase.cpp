@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -133,4 +133,4 @@ size_t Phrase::TailLength(std::string_view text) const {
     return n - start;
 }
 
-} // namespace Search
+} // namespace scanvale::Search

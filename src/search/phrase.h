@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // The phrase of one search, prepared once for the comparison mode so that searching a block
 // allocates nothing in the common cases.
@@ -52,4 +52,4 @@ private:
     mutable std::vector<int32_t> scratch_; // folded text, reused between calls
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <thread>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -129,4 +129,4 @@ void Pipeline::Spawn() {
     }
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // One walk of a listed folder, done by worker threads and shown by the window's thread in the
 // order of the sequential walk (a folder, its files, then each subfolder's tree in turn).
@@ -156,4 +156,4 @@ private:
     size_t filesSinceDiskWait_ = ColdWindow;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // One folder of a pipelined walk (see pipeline.h): where it lies in the walk, what its listing
 // found and how far the examination of its files has come. Every field but the constant ones
@@ -75,4 +75,4 @@ struct PipelineFolder {
     std::vector<std::shared_ptr<PipelineFolder>> children;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -3,7 +3,7 @@
 // Every function here runs with the pipeline's lock held, on whichever thread holds it.
 #include "search/pipeline.h"
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -141,4 +141,4 @@ void Pipeline::WakeWindow() {
     }
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -12,7 +12,7 @@
 #include <sys/uio.h>
 #include <sys/vfs.h>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -304,4 +304,4 @@ void Pipeline::WakeWorker() {
     }
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -13,7 +13,7 @@
 // The search engine: the folder walk (SearchFolder), the examination of one file (SearchFile,
 // ReadBlock) and the match in a text (TextTail). Paths and phrases are bytes; the window passes
 // the phrase as UTF-8.
-namespace Search {
+namespace scanvale::Search {
 
 // The program's block size; tests pass smaller ones to reach every block boundary.
 inline constexpr size_t BlockSize = 102400;
@@ -71,4 +71,4 @@ size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n);
 // in. Taken from the whole text, so a phrase longer than one block is found as well.
 std::string_view TextTail(std::string_view text, const Phrase& phrase);
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -143,4 +143,4 @@ size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
     return done;
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-namespace Search {
+namespace scanvale::Search {
 
 namespace {
 
@@ -64,4 +64,4 @@ void SearchFolder(const std::string& folder, const std::vector<std::string>& Ext
     }
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace Search {
+namespace scanvale::Search {
 
 // Running totals of the work the engine has done in this process, for the benchmark and the
 // tests. The search's worker threads add to them, so they are atomic; nothing orders them.
@@ -14,4 +14,4 @@ struct SearchStatistics {
 
 inline SearchStatistics Statistics;
 
-} // namespace Search
+} // namespace scanvale::Search

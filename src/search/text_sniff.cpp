@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace Search {
+namespace scanvale::Search {
 
 bool LooksLikeText(std::string_view head) {
     if (head.empty()) {
@@ -37,4 +37,4 @@ bool LooksLikeText(std::string_view head) {
     return true;
 }
 
-} // namespace Search
+} // namespace scanvale::Search

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace Search {
+namespace scanvale::Search {
 
 // How many leading bytes of a file decide whether it is searched.
 inline constexpr size_t SniffLength = 5;
@@ -15,4 +15,4 @@ inline constexpr size_t SniffLength = 5;
 // broken UTF-8 sequence marks the file as binary. An empty head is not text.
 bool LooksLikeText(std::string_view head);
 
-} // namespace Search
+} // namespace scanvale::Search

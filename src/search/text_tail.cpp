@@ -1,9 +1,9 @@
 #include "search/search.h"
 
-namespace Search {
+namespace scanvale::Search {
 
 std::string_view TextTail(std::string_view text, const Phrase& phrase) {
     return text.substr(text.size() - phrase.TailLength(text));
 }
 
-} // namespace Search
+} // namespace scanvale::Search

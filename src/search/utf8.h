@@ -6,7 +6,7 @@
 // Small UTF-8 helpers shared by the binary sniff, the case-insensitive matcher and the window's
 // display of paths. Well-formed means RFC 3629: no overlong forms, no surrogates, nothing above
 // U+10FFFF.
-namespace Search::Utf8 {
+namespace scanvale::Search::Utf8 {
 
 inline bool IsContinuation(uint8_t b) {
     return (b & 0xC0) == 0x80;
@@ -101,4 +101,4 @@ inline Unit DecodeUnit(const uint8_t* p, size_t n) {
     return {cp, length};
 }
 
-} // namespace Search::Utf8
+} // namespace scanvale::Search::Utf8

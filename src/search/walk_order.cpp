@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace Search {
+namespace scanvale::Search {
 
 void WalkOrder::Push(std::shared_ptr<PipelineFolder> folder, Kind kind) {
     Entry entry{{}, {std::move(folder), kind, 0}};
@@ -33,4 +33,4 @@ bool WalkOrder::Later(const Entry& a, const Entry& b) {
                                         a.place.end());
 }
 
-} // namespace Search
+} // namespace scanvale::Search

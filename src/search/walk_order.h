@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-namespace Search {
+namespace scanvale::Search {
 
 // The work of a pipelined walk that no worker has taken yet, earliest in the walk first. A
 // source is one kind of work of one folder: listing it, examining its files (one at a time,
@@ -41,4 +41,4 @@ private:
     std::vector<Entry> heap_;
 };
 
-} // namespace Search
+} // namespace scanvale::Search

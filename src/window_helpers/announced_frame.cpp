@@ -19,7 +19,7 @@ namespace scanvale {
 namespace {
 
 // How long the window manager gets to answer; a live one answers within milliseconds.
-constexpr int kAnswerTimeoutMs = 500;
+constexpr int AnswerTimeoutMs = 500;
 
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
@@ -87,7 +87,7 @@ std::optional<QMargins> AnnouncedFrameMargins(QWidget& window) {
     // The answer arrives as a property of the window; the window is not shown yet, so the
     // short wait holds up nothing the user could see.
     const xcb_atom_t extents = Atom(x, "_NET_FRAME_EXTENTS");
-    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
     std::vector<uint32_t> answer;
     while ((answer = Values(x, id, extents, XCB_ATOM_CARDINAL)).size() < 4) {
         if (deadline.hasExpired()) {

@@ -26,7 +26,7 @@ void OpenInBrowser(const QUrl& address) {
 void MaybeOpenHomePage(const std::function<double()>& draw,
                        const std::function<void(const QUrl&)>& open) {
     if (HomePageNumber(draw()) == 7) {
-        open(QUrl(QString::fromLatin1(kHomePageAddress)));
+        open(QUrl(QString::fromLatin1(HomePageAddress)));
     }
 }
 

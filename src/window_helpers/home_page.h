@@ -6,7 +6,7 @@
 namespace scanvale {
 
 // The maker's home page, opened now and then at start-up.
-inline constexpr const char* kHomePageAddress = "https://scanvale.example.org/";
+inline constexpr const char* HomePageAddress = "https://scanvale.example.org/";
 
 // The number 1..100 that a draw r in [0, 1) stands for: floor(r * 100) + 1.
 int HomePageNumber(double r);

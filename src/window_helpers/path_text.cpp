@@ -12,7 +12,7 @@ namespace scanvale {
 namespace {
 
 // The item data role that holds a path's exact bytes.
-constexpr int kPathBytesRole = Qt::UserRole + 1;
+constexpr int PathBytesRole = Qt::UserRole + 1;
 
 QVariant BytesOf(std::string_view path) {
     return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
@@ -53,13 +53,13 @@ QString DisplayPath(std::string_view path) {
 QTreeWidgetItem* AppendPathItem(QTreeWidget& list, std::string_view path) {
     auto* item = new QTreeWidgetItem(&list); // owned by the list
     item->setText(0, DisplayPath(path));
-    item->setData(0, kPathBytesRole, BytesOf(path));
+    item->setData(0, PathBytesRole, BytesOf(path));
     return item;
 }
 
 QTableWidgetItem* AppendPathItem(QTableWidget& list, std::string_view path) {
     auto item = std::make_unique<QTableWidgetItem>(DisplayPath(path));
-    item->setData(kPathBytesRole, BytesOf(path));
+    item->setData(PathBytesRole, BytesOf(path));
     // Results are read, never edited in place.
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
     const int row = list.rowCount();
@@ -70,11 +70,11 @@ QTableWidgetItem* AppendPathItem(QTableWidget& list, std::string_view path) {
 }
 
 QByteArray ItemPathBytes(const QTreeWidgetItem& item) {
-    return BytesOr(item.data(0, kPathBytesRole), item.text(0));
+    return BytesOr(item.data(0, PathBytesRole), item.text(0));
 }
 
 QByteArray ItemPathBytes(const QTableWidgetItem& item) {
-    return BytesOr(item.data(kPathBytesRole), item.text());
+    return BytesOr(item.data(PathBytesRole), item.text());
 }
 
 } // namespace scanvale

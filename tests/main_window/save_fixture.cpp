@@ -9,8 +9,8 @@
 
 namespace scanvale::test {
 
-const QStringList kSaveFilters{QStringLiteral("Text Files (*.txt)"),
-                               QStringLiteral("All Files (*.*)")};
+const QStringList SaveFilters{QStringLiteral("Text Files (*.txt)"),
+                              QStringLiteral("All Files (*.*)")};
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -55,7 +55,7 @@ SaveFixture::SaveFixture(const QList<QByteArray>& paths) {
     results = Find<QTableWidget>("ListView2");
     save = Find<QAbstractButton>("Check2");
     AddResults(*results, paths);
-    QObject::connect(form.get(), &Form1::mousePointerChanged, form.get(),
+    QObject::connect(form.get(), &Form1::MousePointerChanged, form.get(),
                      [this](PointerKind kind) { pointers.append(kind); });
 }
 

@@ -12,7 +12,7 @@ class QTableWidget;
 namespace scanvale::test {
 
 // The file types the save dialog offers.
-extern const QStringList kSaveFilters;
+extern const QStringList SaveFilters;
 
 QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);

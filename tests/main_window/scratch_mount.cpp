@@ -13,7 +13,7 @@ ScratchMount::ScratchMount(int sizeKiB) {
         return;
     }
     const QByteArray options = "size=" + QByteArray::number(sizeKiB) + "k,mode=0755";
-    if (::mount("scanvale-test", QFile::encodeName(path()).constData(), "tmpfs", 0,
+    if (::mount("scanvale-test", QFile::encodeName(Path()).constData(), "tmpfs", 0,
                 options.constData()) != 0) {
         error_ = QStringLiteral("cannot mount a tmpfs: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -25,12 +25,12 @@ ScratchMount::ScratchMount(int sizeKiB) {
 ScratchMount::~ScratchMount() {
     if (mounted_) {
         // Lazy, so that a file a failed test left open cannot keep the mount alive.
-        ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+        ::umount2(QFile::encodeName(Path()).constData(), MNT_DETACH);
     }
 }
 
 bool ScratchMount::MakeReadOnly() {
-    if (::mount(nullptr, QFile::encodeName(path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+    if (::mount(nullptr, QFile::encodeName(Path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
                 nullptr) != 0) {
         error_ = QStringLiteral("cannot remount read-only: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));

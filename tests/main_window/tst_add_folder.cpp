@@ -52,7 +52,7 @@ void TestAddFolder::pressAddsChosenFolder() {
     bool raisedWhileAsking = false;
     f.dialogs.whileAsking = [&] { raisedWhileAsking = !button->isChecked(); };
     QList<PointerKind> pointers;
-    connect(&form, &Form1::mousePointerChanged, this,
+    connect(&form, &Form1::MousePointerChanged, this,
             [&](PointerKind kind) { pointers.append(kind); });
 
     QTest::mouseClick(button, Qt::LeftButton);

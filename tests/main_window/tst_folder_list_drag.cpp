@@ -163,8 +163,8 @@ void TestFolderListDrag::exchangeCarriesItemData() {
     DragFixture d({});
     scanvale::AppendPathItem(*d.list, "/first/caf\xe9");
     scanvale::AppendPathItem(*d.list, "/second");
-    constexpr int kOnlyOnFirst = Qt::UserRole + 7;
-    d.Row(0)->setData(0, kOnlyOnFirst, QStringLiteral("kept"));
+    constexpr int OnlyOnFirst = Qt::UserRole + 7;
+    d.Row(0)->setData(0, OnlyOnFirst, QStringLiteral("kept"));
     const QString firstText = d.Row(0)->text(0);
 
     Press(*d.list, RowPoint(*d.list, 0));
@@ -172,10 +172,10 @@ void TestFolderListDrag::exchangeCarriesItemData() {
 
     QCOMPARE(d.Row(0)->text(0), QStringLiteral("/second"));
     QCOMPARE(scanvale::ItemPathBytes(*d.Row(0)), QByteArray("/second"));
-    QVERIFY(!d.Row(0)->data(0, kOnlyOnFirst).isValid());
+    QVERIFY(!d.Row(0)->data(0, OnlyOnFirst).isValid());
     QCOMPARE(d.Row(1)->text(0), firstText);
     QCOMPARE(scanvale::ItemPathBytes(*d.Row(1)), QByteArray("/first/caf\xe9"));
-    QCOMPARE(d.Row(1)->data(0, kOnlyOnFirst).toString(), QStringLiteral("kept"));
+    QCOMPARE(d.Row(1)->data(0, OnlyOnFirst).toString(), QStringLiteral("kept"));
 }
 
 void TestFolderListDrag::edgeScrolling_data() {

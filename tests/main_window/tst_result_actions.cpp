@@ -436,8 +436,8 @@ void TestResultActions::actionsInsideSearchYields() {
 // is not called back.
 void TestResultActions::openDoesNotWaitForAStalledLookup() {
     StalledMount mount;
-    if (!mount.ok()) {
-        QSKIP(qPrintable(mount.error()));
+    if (!mount.Ok()) {
+        QSKIP(qPrintable(mount.Error()));
     }
     const std::string stalled = mount.Path("lookup-stalls");
     ActionsFixture f;

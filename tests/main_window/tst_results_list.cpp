@@ -142,8 +142,8 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
     list->setItemDelegate(delegate);
     WindowSearchHost host(*f.folders, *f.results);
 
-    constexpr int kAppends = 1000;
-    for (int i = 0; i < kAppends; ++i) {
+    constexpr int Appends = 1000;
+    for (int i = 0; i < Appends; ++i) {
         const std::string path = "/srv/data/file-" + std::to_string(i) + ".txt";
         if (results) {
             host.AddResult(path);
@@ -154,13 +154,13 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
         QCoreApplication::processEvents();
     }
 
-    QCOMPARE(list->model()->rowCount(), results ? kAppends : kAppends + 1);
+    QCOMPARE(list->model()->rowCount(), results ? Appends : Appends + 1);
     const QString measured = QString::number(delegate->measured);
     if (results) {
         QCOMPARE(Texts(*f.results).constLast(), QStringLiteral("/srv/data/file-999.txt"));
         QVERIFY2(delegate->measured < 10, qPrintable(measured));
     } else {
-        QVERIFY2(delegate->measured >= kAppends, qPrintable(measured));
+        QVERIFY2(delegate->measured >= Appends, qPrintable(measured));
     }
 }
 

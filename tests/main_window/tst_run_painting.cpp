@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 using scanvale::test::FormFixture;
+using scanvale::test::TestTree;
 
 namespace {
 
@@ -53,9 +54,9 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     // Many folders, each with a match; every result takes about a millisecond, as on a slow
     // disk, so the run lasts many frames and enters folders and lists results far faster than
     // frames pass.
-    constexpr int kFolders = 300;
+    constexpr int Folders = 300;
     const TestTree tree;
-    for (int i = 0; i < kFolders; ++i) {
+    for (int i = 0; i < Folders; ++i) {
         tree.Write(QStringLiteral("d%1/a.txt").arg(i, 3, 10, QLatin1Char('0')).toStdString(),
                    "the invoice\n");
     }
@@ -89,9 +90,9 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     clock.start();
     f.Find<QAbstractButton>("Check1")->click();
 
-    QCOMPARE(results->rowCount(), kFolders);
+    QCOMPARE(results->rowCount(), Folders);
     QCOMPARE(headerShown, QStringLiteral("Folder(s)"));
-    QCOMPARE(rowsShown, QString::number(kFolders));
+    QCOMPARE(rowsShown, QString::number(Folders));
     // One paint per frame at most, plus the one that puts the last state on screen.
     // A screen that reports no refresh rate is paced at 60 Hz.
     const qreal rate = f.form->screen()->refreshRate();

@@ -59,11 +59,11 @@ void TestSaveFaults::failure() {
     QTemporaryDir plain;
     if (needsMount) {
         mount.emplace(64);
-        if (!mount->ok()) {
-            QSKIP(qPrintable(QStringLiteral("needs a scratch tmpfs: ") + mount->error()));
+        if (!mount->Ok()) {
+            QSKIP(qPrintable(QStringLiteral("needs a scratch tmpfs: ") + mount->Error()));
         }
     }
-    const QString base = needsMount ? mount->path() : plain.path();
+    const QString base = needsMount ? mount->Path() : plain.path();
     const QByteArray old("old results\r\n");
     QString target = QDir(base).filePath(QStringLiteral("results.txt"));
     const auto writable = qScopeGuard([&] {
@@ -90,7 +90,7 @@ void TestSaveFaults::failure() {
         QVERIFY(WriteBytes(target, old));
         if (root) {
             if (!mount->MakeReadOnly()) {
-                QSKIP(qPrintable(mount->error()));
+                QSKIP(qPrintable(mount->Error()));
             }
         } else {
             QVERIFY(QFile::setPermissions(base, QFile::ReadOwner | QFile::ExeOwner));

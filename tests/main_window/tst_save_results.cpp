@@ -93,7 +93,7 @@ void TestSaveResults::save() {
     const Call& dialog = f.dialogs.calls.front();
     QCOMPARE(dialog.kind, Call::Kind::Save);
     QCOMPARE(dialog.text, QStringLiteral("Save List"));
-    QCOMPARE(dialog.filters, kSaveFilters);
+    QCOMPARE(dialog.filters, SaveFilters);
     QCOMPARE(dialog.owner, f.form.get());
     QVERIFY(raisedInDialog);
     QStringList expected;

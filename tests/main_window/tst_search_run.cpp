@@ -24,6 +24,9 @@ using scanvale::Form1;
 using scanvale::PointerKind;
 using scanvale::test::FormFixture;
 using scanvale::test::Texts;
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::TestTree;
 using Call = scanvale::test::ScriptedDialogs::Call;
 using Icon = scanvale::Dialogs::Icon;
 
@@ -469,11 +472,11 @@ void TestSearchRun::closingDuringRunEndsProcess() {
 // "Done." at once, though the read is still stuck.
 void TestSearchRun::stopWhileAReadStalls() {
     scanvale::test::StalledMount mount;
-    if (!mount.ok()) {
-        QSKIP(qPrintable(mount.error()));
+    if (!mount.Ok()) {
+        QSKIP(qPrintable(mount.Error()));
     }
     RunFixture f;
-    f.AddFolders({mount.path()});
+    f.AddFolders({mount.MountPoint()});
     f.phrase->setText(QStringLiteral("needle"));
     QElapsedTimer sinceStop;
     QTimer user;

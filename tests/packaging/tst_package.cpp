@@ -18,8 +18,8 @@ using scanvale::test::RunTool;
 
 namespace {
 
-const QString kAppId = QStringLiteral(SCANVALE_APP_ID);
-const QString kProgram = QStringLiteral("usr/libexec/scanvale/scanvale");
+const QString AppId = QStringLiteral(SCANVALE_APP_ID);
+const QString Program = QStringLiteral("usr/libexec/scanvale/scanvale");
 
 // The value of one key of the [Desktop Entry] group.
 QString DesktopEntryValue(const QString& path, const QString& key) {
@@ -86,17 +86,17 @@ void TestPackage::initTestCase() {
 void TestPackage::installedFiles_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("executable");
-    QTest::newRow("program in its private folder") << kProgram << true;
+    QTest::newRow("program in its private folder") << Program << true;
     QTest::newRow("hand pointer beside the program")
         << QStringLiteral("usr/libexec/scanvale/HAND-M.CUR") << false;
     QTest::newRow("drag pointer beside the program")
         << QStringLiteral("usr/libexec/scanvale/drag.ico") << false;
-    QTest::newRow("menu entry") << QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId)
+    QTest::newRow("menu entry") << QStringLiteral("usr/share/applications/%1.desktop").arg(AppId)
                                 << false;
-    QTest::newRow("metainfo") << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId)
+    QTest::newRow("metainfo") << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId)
                               << false;
     QTest::newRow("scalable icon")
-        << QStringLiteral("usr/share/icons/hicolor/scalable/apps/%1.svg").arg(kAppId) << false;
+        << QStringLiteral("usr/share/icons/hicolor/scalable/apps/%1.svg").arg(AppId) << false;
 }
 
 void TestPackage::installedFiles() {
@@ -113,14 +113,14 @@ void TestPackage::launcherLinksToProgram() {
     QVERIFY(launcher.isSymLink());
     QVERIFY(QDir::isRelativePath(QFile::symLinkTarget(launcher.filePath())) ||
             QFile::symLinkTarget(launcher.filePath()).startsWith(root_.path()));
-    QCOMPARE(launcher.canonicalFilePath(), QFileInfo(Rooted(kProgram)).canonicalFilePath());
+    QCOMPARE(launcher.canonicalFilePath(), QFileInfo(Rooted(Program)).canonicalFilePath());
 }
 
 void TestPackage::programHasNoRunPath() {
     // An installed program linked only to system libraries needs no run path; an empty entry
     // in one would make the loader search the current folder for libraries.
     const auto dynamic =
-        RunTool(QStringLiteral("readelf"), {QStringLiteral("-d"), Rooted(kProgram)});
+        RunTool(QStringLiteral("readelf"), {QStringLiteral("-d"), Rooted(Program)});
     QCOMPARE(dynamic.exitCode, 0);
     QVERIFY2(!dynamic.output.contains(QStringLiteral("RPATH")) &&
                  !dynamic.output.contains(QStringLiteral("RUNPATH")),
@@ -152,7 +152,7 @@ void TestPackage::versionsAgree() {
                                  {QStringLiteral("-f"), deb_, QStringLiteral("Version")});
     QCOMPARE(version.output.trimmed(), QStringLiteral(SCANVALE_VERSION));
     // The newest release the metainfo announces is the version being packaged.
-    QFile metainfo(Rooted(QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId)));
+    QFile metainfo(Rooted(QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId)));
     QVERIFY(metainfo.open(QIODevice::ReadOnly));
     const QRegularExpression release(QStringLiteral("<release version=\"([^\"]+)\""));
     QCOMPARE(release.match(QString::fromUtf8(metainfo.readAll())).captured(1),
@@ -164,10 +164,10 @@ void TestPackage::validators_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("path");
     QTest::newRow("menu entry") << QStringLiteral("desktop-file-validate") << QStringList()
-                                << QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId);
+                                << QStringLiteral("usr/share/applications/%1.desktop").arg(AppId);
     QTest::newRow("metainfo") << QStringLiteral("appstreamcli")
                               << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net")}
-                              << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId);
+                              << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId);
 }
 
 void TestPackage::validators() {
@@ -189,7 +189,7 @@ void TestPackage::themeIcons() {
     // The menu entry names its icon; each size of the theme holds a picture of that size.
     QFETCH(int, side);
     const QString menuEntry =
-        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId));
+        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(AppId));
     const QString icon = DesktopEntryValue(menuEntry, QStringLiteral("Icon"));
     const QImage image(
         Rooted(QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(icon)));
@@ -203,7 +203,7 @@ void TestPackage::themeIcons() {
 QString TestPackage::MenuCommand() const {
     // The Exec key's command, looked up on a PATH made of the unpacked root's bin folder.
     const QString menuEntry =
-        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId));
+        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(AppId));
     const QString command =
         DesktopEntryValue(menuEntry, QStringLiteral("Exec")).section(QLatin1Char(' '), 0, 0);
     return QStandardPaths::findExecutable(command, {Rooted(QStringLiteral("usr/bin"))});
@@ -219,7 +219,7 @@ void TestPackage::menuCommandStartsProgram() {
     // itself there; the drag pointer lies beside it too.
     const QString exe =
         QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(program.ProcessId()));
-    QCOMPARE(exe, QFileInfo(Rooted(kProgram)).canonicalFilePath());
+    QCOMPARE(exe, QFileInfo(Rooted(Program)).canonicalFilePath());
     const QDir folder = QFileInfo(exe).dir();
     QVERIFY(program.Opened(folder.filePath(QStringLiteral("HAND-M.CUR"))));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("drag.ico"))).isFile());

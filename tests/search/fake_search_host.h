@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace scanvale::test {
+
 // Paths in the order a host was given them.
 using Paths = std::vector<std::string>;
 
@@ -51,3 +53,5 @@ private:
     };
     std::unique_ptr<Bell> bell_ = std::make_unique<Bell>(); // keeps the host movable
 };
+
+} // namespace scanvale::test

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+namespace scanvale::test {
+
 inline void AddKernelRows() {
     using Kernel = Search::LiteralFinder::Kernel;
     QTest::addColumn<Kernel>("kernel");
@@ -20,3 +22,5 @@ inline void UseKernelOfRow() {
     QFETCH_GLOBAL(Search::LiteralFinder::Kernel, kernel);
     Search::LiteralFinder::UseKernel(kernel);
 }
+
+} // namespace scanvale::test

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <sys/stat.h>
 
+namespace scanvale::test {
+
 namespace {
 
 // Yields before each whole block and stops once Globals::StopSearch is set.
@@ -125,3 +127,5 @@ void SearchFolderSequentially(const std::string& folder,
     SequentialWalk walk(ExtensionFilter, prepared, IncludeSubfolders != 0, results, blockSize);
     walk.Walk(folder);
 }
+
+} // namespace scanvale::test

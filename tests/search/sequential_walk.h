@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace scanvale::test {
+
 // The reference for the program's pipelined walk: the same walk done on the caller's thread
 // alone, one call after another, giving the window its turn (Yield) before every file and
 // every whole block. SearchFolderSequentially shows and lists exactly what Search::SearchFolder
@@ -55,3 +57,5 @@ void SearchFolderSequentially(const std::string& folder,
                               const std::string& phrase, int16_t CompareMode,
                               int16_t IncludeSubfolders, scanvale::SearchHost& results,
                               size_t blockSize = Search::BlockSize);
+
+} // namespace scanvale::test

@@ -7,7 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace SpecialNodes {
+namespace scanvale::test::SpecialNodes {
 
 bool MakeSocket(const std::string& path) {
     sockaddr_un address{};
@@ -30,4 +30,4 @@ bool MakeDevice(const std::string& path, mode_t kind, unsigned major, unsigned m
     return ::mknod(path.c_str(), kind | 0644, makedev(major, minor)) == 0;
 }
 
-} // namespace SpecialNodes
+} // namespace scanvale::test::SpecialNodes

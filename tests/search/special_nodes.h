@@ -4,7 +4,7 @@
 #include <sys/types.h>
 
 // Entries of the file system that are neither files nor folders, made for the engine's tests.
-namespace SpecialNodes {
+namespace scanvale::test::SpecialNodes {
 
 // A UNIX-domain socket bound at `path` (the socket itself is closed again; the entry stays).
 // False when the system refuses, e.g. for a path longer than a socket address holds.
@@ -14,4 +14,4 @@ bool MakeSocket(const std::string& path);
 // make device nodes; false when it is missing.
 bool MakeDevice(const std::string& path, mode_t kind, unsigned major, unsigned minor);
 
-} // namespace SpecialNodes
+} // namespace scanvale::test::SpecialNodes

@@ -18,7 +18,7 @@ inline constexpr double StopBoundMs = 50;
 // The FUSE file system of stall_fs.py mounted on a fresh temporary folder: reading its file
 // a-stalls.txt, or looking up its hidden folder lookup-stalls, waits until Release(). Released
 // and unmounted when this object goes away. Needs /dev/fuse, fusermount3 and Debian's
-// python3-fusepy; ok() tells whether the file system is mounted and error() why not.
+// python3-fusepy; Ok() tells whether the file system is mounted and Error() why not.
 class StalledMount {
 public:
     StalledMount();
@@ -26,10 +26,10 @@ public:
     StalledMount(const StalledMount&) = delete;
     StalledMount& operator=(const StalledMount&) = delete;
 
-    bool ok() const { return mounted_; }
-    const QString& error() const { return error_; }
+    bool Ok() const { return mounted_; }
+    const QString& Error() const { return error_; }
     // The mount point, and a path below it.
-    QString path() const { return mount_.path(); }
+    QString MountPoint() const { return mount_.path(); }
     std::string Path(const std::string& relative) const;
 
     // Whether a read of a-stalls.txt, or a lookup of lookup-stalls, has begun to wait.

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace scanvale::test {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -133,3 +135,5 @@ std::string TestTree::WriteDeep(int levels, const std::string& folder,
                                 std::string_view bytes) const {
     return WriteBelow(std::vector<std::string>(static_cast<size_t>(levels), folder), bytes);
 }
+
+} // namespace scanvale::test

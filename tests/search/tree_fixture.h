@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace scanvale::test {
+
 // A folder tree under a temporary folder that is removed with the object. Paths are relative
 // to the root; parent folders are created as needed.
 class TestTree {
@@ -37,3 +39,5 @@ private:
     QTemporaryDir dir_;
     std::string root_;
 };
+
+} // namespace scanvale::test

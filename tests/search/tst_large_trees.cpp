@@ -15,6 +15,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::SearchFolderSequentially;
+using scanvale::test::TestTree;
+
 namespace {
 
 // Runs `work` on a thread whose stack holds `stackBytes`; a walk that needs more overflows

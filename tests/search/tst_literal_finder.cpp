@@ -8,6 +8,10 @@
 #include <QTest>
 #include <string>
 
+namespace Search = scanvale::Search;
+using scanvale::test::AddKernelRows;
+using scanvale::test::UseKernelOfRow;
+
 namespace {
 
 // Texts of ordinary letters, none of them in the needles below.

@@ -10,6 +10,13 @@
 #include <random>
 #include <unicode/uchar.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::AddKernelRows;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::TestTree;
+using scanvale::test::UseKernelOfRow;
+
 namespace {
 
 // Unit sequence of a text as the case-insensitive comparison sees it, written independently of

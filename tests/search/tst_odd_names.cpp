@@ -8,6 +8,12 @@
 #include <QtTest>
 #include <climits>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
+
 namespace {
 
 // Makes folders below the root so that the file f.txt in the deepest has a full path of

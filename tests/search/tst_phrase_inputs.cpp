@@ -9,6 +9,12 @@
 #include <QtTest>
 #include <random>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
+
 namespace {
 
 // Block sizes that cut a short text at every position, and the program's own.

@@ -15,6 +15,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::SearchFolderSequentially;
+using scanvale::test::TestTree;
+
 namespace {
 
 const std::vector<std::string> AllFiles = {"*"};

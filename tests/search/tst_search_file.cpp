@@ -10,6 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
+
 namespace {
 
 constexpr size_t Block = Search::BlockSize;

@@ -13,6 +13,14 @@
 #include <algorithm>
 #include <random>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::SearchFolderSequentially;
+using scanvale::test::SequentialWalk;
+using scanvale::test::TestTree;
+
 namespace {
 
 const std::vector<std::string> AllFiles = {"*"};

@@ -11,6 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+namespace SpecialNodes = scanvale::test::SpecialNodes;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
+
 namespace {
 
 Paths Walk(const std::string& folder, const std::string& phrase, int16_t mode = 0) {

@@ -18,6 +18,11 @@
 
 using scanvale::test::StalledMount;
 using scanvale::test::StopBoundMs;
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::Paths;
+using scanvale::test::TestTree;
 
 namespace {
 
@@ -67,8 +72,8 @@ private slots:
         QFETCH(bool, lookup);
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
         StalledMount mount;
-        if (!mount.ok()) {
-            QSKIP(qPrintable(mount.error()));
+        if (!mount.Ok()) {
+            QSKIP(qPrintable(mount.Error()));
         }
         LoopHost host;
         QElapsedTimer sinceStop;
@@ -81,7 +86,7 @@ private slots:
             }
         });
         click.start();
-        const std::string root = QFile::encodeName(mount.path()).toStdString();
+        const std::string root = QFile::encodeName(mount.MountPoint()).toStdString();
         const std::string folder = lookup ? mount.Path("lookup-stalls") : root;
         Search::SearchFolder(folder, {"*"}, "needle", 0, 1, host, {.workers = 2});
         const double stopMs = static_cast<double>(sinceStop.nsecsElapsed()) / 1e6;
@@ -95,7 +100,7 @@ private slots:
         QVERIFY(!lookup || host.progress.empty());
         QVERIFY(Search::Pipeline::RunningWorkers() > 0); // stuck in the call
         // Stuck in a read, a worker holds the file and its folder open.
-        QCOMPARE(DescriptorsBelow(mount.path()) > 0, !lookup);
+        QCOMPARE(DescriptorsBelow(mount.MountPoint()) > 0, !lookup);
 
         // Another search meanwhile, on a single worker of its own.
         Globals::StopSearch = false;
@@ -111,7 +116,7 @@ private slots:
         mount.Release();
         QTRY_COMPARE_WITH_TIMEOUT(Search::Pipeline::RunningWorkers(), 0u, 10000);
         qInfo("the stuck workers ended %lld ms after the call returned", stuck.elapsed());
-        QCOMPARE(DescriptorsBelow(mount.path()), 0);
+        QCOMPARE(DescriptorsBelow(mount.MountPoint()), 0);
     }
 };
 

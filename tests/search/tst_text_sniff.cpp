@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+namespace Search = scanvale::Search;
+
 class TestTextSniff : public QObject {
     Q_OBJECT
 

@@ -12,6 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace Search = scanvale::Search;
+namespace Globals = scanvale::Globals;
+using scanvale::test::FakeSearchHost;
+using scanvale::test::SearchFolderSequentially;
+using scanvale::test::TestTree;
+
 class TestUnreadableEntries : public QObject {
     Q_OBJECT
 

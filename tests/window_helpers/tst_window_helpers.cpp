@@ -105,7 +105,7 @@ void TestWindowHelpers::homePageDraw() {
         [&](const QUrl& address) { opened.append(address); });
     QCOMPARE(draws, 1);
     if (number == 7) {
-        QCOMPARE(opened, QList<QUrl>{QUrl(QString::fromLatin1(kHomePageAddress))});
+        QCOMPARE(opened, QList<QUrl>{QUrl(QString::fromLatin1(HomePageAddress))});
         QVERIFY(opened.front().isValid());
     } else {
         QVERIFY(opened.isEmpty());
