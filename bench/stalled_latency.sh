@@ -31,5 +31,16 @@ for _ in $(seq 500); do
     sleep 0.02
 done
 [[ -e $work/mount/b.txt ]] || { echo "the FUSE file system did not mount" >&2; exit 1; }
-QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$bench" needle "$work/mount" "${STOP_MS:-2000}"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$bench" needle "$work/mount" "${STOP_MS:-2000}" &
+bench_pid=$!
+# The benchmark's main thread ends once it has printed its figures; a worker inside the stalled
+# read keeps the process (a zombie) until that read is answered, so the read is released here.
+main_thread_ended() {
+    [[ ! -e /proc/$bench_pid ]] || [[ $(awk '{print $3}' "/proc/$bench_pid/stat") == Z ]]
+}
+until main_thread_ended; do
+    sleep 0.05
+done
 [[ -e $work/control/stalled-read ]] && echo "(a read was stalled while the window was measured)"
+touch "$work/control/release"
+wait "$bench_pid"
