@@ -2,6 +2,7 @@
 
 #include "search/block_buffer.h"
 #include "search/phrase.h"
+#include "search/search_host.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,17 @@ public:
 
     // Reads like ReadBlock; an examiner may read differently (first without waiting, say).
     virtual size_t Read(int file, uint64_t offset, char* destination, size_t n);
+};
+
+// The examination on the window's thread: yields to the host before each whole block and
+// stops once Globals::StopSearch is set.
+class YieldingSteps final : public ExaminationSteps {
+public:
+    explicit YieldingSteps(SearchHost& host) : host_(host) {}
+    bool GoOn(bool whole) override;
+
+private:
+    SearchHost& host_;
 };
 
 // Examines the file `name` of the open folder `folder`: true when it is a regular text file

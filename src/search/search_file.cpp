@@ -20,23 +20,14 @@ bool SearchText(std::string_view text, bool more, const Phrase& phrase) {
     return phrase.FoundIn(more ? text.substr(0, phrase.SearchableLength(text)) : text);
 }
 
-// The examination as SearchFile runs it: on the window's thread, yielding before each whole
-// block and stopping once Globals::StopSearch is set.
-class YieldingSteps final : public ExaminationSteps {
-public:
-    explicit YieldingSteps(scanvale::SearchHost& host) : host_(host) {}
-    bool GoOn(bool whole) override {
-        if (whole) {
-            host_.Yield();
-        }
-        return !Globals::StopSearch;
-    }
-
-private:
-    scanvale::SearchHost& host_;
-};
-
 } // namespace
+
+bool YieldingSteps::GoOn(bool whole) {
+    if (whole) {
+        host_.Yield();
+    }
+    return !Globals::StopSearch;
+}
 
 size_t ExaminationSteps::Read(int file, uint64_t offset, char* destination, size_t n) {
     return ReadBlock(file, offset, destination, n);

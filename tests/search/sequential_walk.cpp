@@ -10,25 +10,6 @@
 
 namespace scanvale::test {
 
-namespace {
-
-// Yields before each whole block and stops once Globals::StopSearch is set.
-class YieldingSteps final : public Search::ExaminationSteps {
-public:
-    explicit YieldingSteps(scanvale::SearchHost& host) : host_(host) {}
-    bool GoOn(bool whole) override {
-        if (whole) {
-            host_.Yield();
-        }
-        return !Globals::StopSearch;
-    }
-
-private:
-    scanvale::SearchHost& host_;
-};
-
-} // namespace
-
 SequentialWalk::SequentialWalk(const std::vector<std::string>& extensionFilter,
                                const Search::Phrase& phrase, bool includeSubfolders,
                                scanvale::SearchHost& results, size_t blockSize)
@@ -100,7 +81,7 @@ void SequentialWalk::Visit() {
 }
 
 bool SequentialWalk::ExamineFiles(int folder) {
-    YieldingSteps steps(results_);
+    Search::YieldingSteps steps(results_);
     for (size_t i = 0; i < files_.Size(); ++i) {
         if (GiveWay()) {
             return true;
