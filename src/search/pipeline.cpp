@@ -37,8 +37,7 @@ Pipeline::Pipeline(Token, std::string_view folder, const std::vector<std::string
       includeSubfolders_(includeSubfolders), blockSize_(settings.blockSize),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
       waitingReaders_(settings.waitingReaders), host_(&host) {
-    auto root = std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)),
-                                                 nullptr, 0);
+    auto root = std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)));
     root->entered = true;
     order_.Push(root, WalkOrder::Kind::List);
     frames_.push_back({std::move(root), Step::Enter, 0});

@@ -105,7 +105,6 @@ private:
     bool NextTask(Task& task);
     void ListFolder(const std::shared_ptr<PipelineFolder>& folder);
     void ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& buffer);
-    bool OnDescent(const PipelineFolder& folder) const;
     void Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state,
                  FileDescriptor descriptor);
     void BeginDiskWait();

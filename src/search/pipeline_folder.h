@@ -2,6 +2,7 @@
 
 #include "search/directory_listing.h"
 #include "search/file_descriptor.h"
+#include "search/walk_place.h"
 
 #include <atomic>
 #include <cstddef>
@@ -21,10 +22,14 @@ namespace scanvale::Search {
 // and firstMatch is guarded by the pipeline's lock; a worker writes the listing fields before
 // it publishes the listing under that lock, and nobody reads them before.
 //
-// A folder is owned by its parent's `children` (the listed folder by the window's position in
-// the walk) and by the work that refers to it. The parent outlives every use of `parent`: it
-// is taken only for a folder that the window has not yet gone past, whose ancestors the window
-// is still inside.
+// Ownership: a folder is owned by its parent's `children` (the listed folder by the window's
+// position in the walk) until the window has walked its tree, and by every piece of work that
+// refers to it (queued in the walk order, held back over the budget, or under way on a
+// worker). A folder holds no reference to its parent: what it needs of its ancestors (its
+// place in the walk, their identities for the descent guard) is in its `place`, which it owns
+// and which owns the places above it. So work that outlives the folders above it (a folder's
+// next subfolder held back over the budget while the window walks on and frees that folder's
+// parent) still reads only memory it holds.
 struct PipelineFolder {
     enum class Listing : uint8_t {
         Waiting,    // not yet handed to a worker
@@ -37,9 +42,13 @@ struct PipelineFolder {
     enum Result : uint8_t { Unknown, NoMatch, Match };
     static constexpr size_t None = std::numeric_limits<size_t>::max();
 
-    PipelineFolder(std::string folderPath, PipelineFolder* parentFolder, size_t indexInParent)
-        : path(std::move(folderPath)), parent(parentFolder), index(indexInParent),
-          exists(parentFolder != nullptr) {}
+    // The listed folder.
+    explicit PipelineFolder(std::string folderPath)
+        : path(std::move(folderPath)), place(WalkPlace::Listed()), exists(false) {}
+    // The subfolder `index` of `parent`, which is listed.
+    PipelineFolder(const PipelineFolder& parent, size_t index)
+        : path(parent.PathOf(parent.subfolders.NameView(index))),
+          place(WalkPlace::Below(parent.place, index, parent.id)), exists(true) {}
 
     // The full path of the entry `name` of this folder.
     std::string PathOf(std::string_view name) const {
@@ -52,14 +61,13 @@ struct PipelineFolder {
     }
 
     const std::string path; // full, without a trailing separator (except the root "/")
-    PipelineFolder* const parent;
-    const size_t index; // among the parent's subfolders
+    const std::shared_ptr<const WalkPlace> place;
 
     Listing listing = Listing::Waiting;
     bool exists;           // known to be a folder (the listed folder's test comes first)
     bool entered = false;  // the window's position has reached it
     bool deferred = false; // too large to be listed ahead: listed once entered
-    std::pair<dev_t, ino_t> id{};
+    WalkPlace::Identity id{}; // known once listed
     DirectoryListing files;      // freed once the window has gone past them
     DirectoryListing subfolders; // when subfolders are walked
     size_t budgetBytes = 0;      // what the listing counts against the look-ahead budget

@@ -96,8 +96,7 @@ void Pipeline::EnterSubfolder(Frame& frame) {
         }
         ReleaseBudget();
     } else {
-        child = std::make_shared<PipelineFolder>(parent.PathOf(parent.subfolders.NameView(next)),
-                                                 &parent, next);
+        child = std::make_shared<PipelineFolder>(parent, next);
         parent.children.push_back(child);
         order_.Push(child, WalkOrder::Kind::List);
         WakeWorker();
@@ -110,8 +109,10 @@ void Pipeline::PopFrame() {
     const std::shared_ptr<PipelineFolder> done = std::move(frames_.back().folder);
     frames_.pop_back();
     CloseFiles(*done);
-    if (done->parent != nullptr) {
-        done->parent->children[done->index].reset();
+    if (!frames_.empty()) {
+        // The frame below is the folder's parent: the window walked its tree, and work still
+        // referring to the folder holds it alone.
+        frames_.back().folder->children[done->place->Index()].reset();
     }
 }
 

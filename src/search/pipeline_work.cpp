@@ -165,8 +165,7 @@ bool Pipeline::NextTask(Task& task) {
                 overBudget_.push_back(std::move(source));
                 continue;
             }
-            auto child = std::make_shared<PipelineFolder>(
-                folder.PathOf(folder.subfolders.NameView(next)), &folder, next);
+            auto child = std::make_shared<PipelineFolder>(folder, next);
             child->listing = PipelineFolder::Listing::Handed;
             folder.children.push_back(child);
             ++aheadFolders_;
@@ -183,7 +182,7 @@ bool Pipeline::NextTask(Task& task) {
 void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
     PipelineFolder& f = *folder;
     FileDescriptor descriptor = FileAccess::OpenFolder(f.path);
-    if (f.parent == nullptr) {
+    if (f.place->Up() == nullptr) {
         // The listed folder is shown only when it is a folder. One that cannot be opened
         // (closed to this user, say) still is, and is then skipped as unreadable.
         struct stat st {};
@@ -205,7 +204,7 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
         bool repeated = false;
         {
             const std::lock_guard lock(mutex_);
-            repeated = OnDescent(f);
+            repeated = f.place->OnDescent(f.id);
             if (!repeated && !f.entered && static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
                 // A very large folder is listed only once the window has reached it, so that
                 // no two of them are held at once.
@@ -224,15 +223,6 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
     }
     const std::lock_guard lock(mutex_);
     Publish(folder, state, std::move(descriptor));
-}
-
-bool Pipeline::OnDescent(const PipelineFolder& folder) const {
-    for (const PipelineFolder* up = folder.parent; up != nullptr; up = up->parent) {
-        if (up->id == folder.id) {
-            return true; // a link back up the same descent: entering it again would never end
-        }
-    }
-    return false;
 }
 
 void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state,

@@ -7,10 +7,11 @@ namespace scanvale::Search {
 void WalkOrder::Push(std::shared_ptr<PipelineFolder> folder, Kind kind) {
     Entry entry{{}, {std::move(folder), kind, 0}};
     const PipelineFolder& f = *entry.source.folder;
-    for (const PipelineFolder* up = &f; up->parent != nullptr; up = up->parent) {
-        entry.place.push_back(static_cast<int64_t>(up->index));
+    entry.place.resize(f.place->Depth());
+    auto slot = entry.place.rbegin();
+    for (const WalkPlace* p = f.place.get(); p->Up() != nullptr; p = p->Up()) {
+        *slot++ = static_cast<int64_t>(p->Index());
     }
-    std::reverse(entry.place.begin(), entry.place.end());
     if (kind == Kind::Files) {
         entry.place.push_back(-1);
     } else if (kind == Kind::Subfolders) {

@@ -25,7 +25,7 @@ public:
         size_t nextChild; // Subfolders: the index its place was taken for
     };
 
-    // Call with the pipeline's lock held (the folder's ancestors are read).
+    // Call with the pipeline's lock held (the folder's subfolder records are read).
     void Push(std::shared_ptr<PipelineFolder> folder, Kind kind);
     bool Empty() const { return heap_.empty(); }
     const Source& Top() const { return heap_.front().source; }

@@ -3,6 +3,7 @@
 // what only the pipeline has: a stop drops what it found beyond it, and a search started in
 // one of the window's turns runs on its own workers.
 #include "fake_search_host.h"
+#include "random_tree.h"
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "search/search.h"
@@ -19,102 +20,13 @@ namespace Search = scanvale::Search;
 namespace Globals = scanvale::Globals;
 using scanvale::test::FakeSearchHost;
 using scanvale::test::Paths;
+using scanvale::test::RandomTree;
 using scanvale::test::SearchFolderSequentially;
 using scanvale::test::TestTree;
 
 namespace {
 
 const std::vector<std::string> AllFiles = {"*"};
-
-// Writes a random tree: odd names, text and binary heads, sizes around small block sizes,
-// the phrase in any case and across block ends, links to files and folders, dangling links,
-// links back up the tree, FIFOs, and entries nobody may read. Its shape follows the seed:
-// 1 to 4 levels deep, and every fifth tree has some 150 subfolders at the top (more than the
-// pipeline takes up ahead), each with a few files.
-class RandomTree {
-public:
-    RandomTree(const TestTree& tree, unsigned seed)
-        : tree_(tree), random_(seed), depth_(seed % 5 == 0 ? 1 : 1 + static_cast<int>(seed % 4)),
-          wide_(seed % 5 == 0) {
-        Fill("", 0);
-    }
-
-    // Drops the files' pages from the page cache, so that reading them waits for the disk.
-    void DropPages() const {
-        for (const std::string& path : files_) {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd >= 0) {
-                ::fdatasync(fd);
-                ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-                ::close(fd);
-            }
-        }
-    }
-
-private:
-    size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
-
-    std::string Name() {
-        static const std::vector<std::string> pieces = {
-            "a", "B", "f", "z", ".", "-", " ", "\n", "\xFF", "\xC3\xA9", "\x01", "~", "10", "2"};
-        std::string name;
-        for (size_t n = 1 + Pick(4); n > 0; --n) {
-            name += pieces[Pick(pieces.size())];
-        }
-        return name == "." || name == ".." ? name + "x" : name;
-    }
-
-    std::string Contents() {
-        static const std::vector<std::string> heads = {
-            "", "Plain", "\tTab", "\xEF\xBB\xBFmark", "\x01\x02bin", "caf\xC3\xA9", "\xC3", "x"};
-        static const std::vector<std::string> phrases = {"needle", "NEEDLE", "NeEdLe", "need"};
-        std::string text = heads[Pick(heads.size())];
-        for (size_t n = Pick(4); n > 0; --n) {
-            text += std::string(Pick(Pick(8) == 0 ? 200 : 12), 'a' + static_cast<char>(Pick(3)));
-            text += phrases[Pick(phrases.size())];
-        }
-        return text;
-    }
-
-    void WriteFile(const std::string& path) { files_.push_back(tree_.Write(path, Contents())); }
-
-    void Fill(const std::string& folder, int depth) {
-        const std::string prefix = folder.empty() ? "" : folder + "/";
-        const bool wide = wide_ && depth == 0;
-        for (size_t n = wide ? 140 + Pick(20) : 2 + Pick(10); n > 0; --n) {
-            const std::string path = prefix + Name() + (wide ? std::to_string(n) : "");
-            struct stat st {};
-            if (::lstat(tree_.Path(path).c_str(), &st) == 0) {
-                continue; // the name is taken
-            }
-            const size_t kind = wide ? (Pick(4) == 0 ? 19 : 0) : Pick(20);
-            if (kind < 7 && depth < depth_) {
-                tree_.Folder(path);
-                Fill(path, depth + 1);
-                if (Pick(8) == 0) {
-                    ::chmod(tree_.Path(path).c_str(), Pick(2) == 0 ? 0 : 0300);
-                }
-            } else if (kind == 7) {
-                tree_.Link(Pick(2) == 0 && depth > 0 ? ".." : ".", path); // back up the tree
-            } else if (kind == 8) {
-                tree_.Link(Pick(2) == 0 ? "missing" : tree_.Root(), path);
-            } else if (kind == 9) {
-                tree_.Fifo(path);
-            } else if (kind == 10) {
-                WriteFile(path);
-                ::chmod(tree_.Path(path).c_str(), 0);
-            } else {
-                WriteFile(path);
-            }
-        }
-    }
-
-    const TestTree& tree_;
-    std::mt19937 random_;
-    const int depth_;
-    const bool wide_;
-    std::vector<std::string> files_;
-};
 
 } // namespace
 
