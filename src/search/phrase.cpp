@@ -25,6 +25,9 @@ Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
         return;
     }
     CaseFolding::AppendFolded(bytes_, folded_);
+    if (!folded_.empty()) {
+        foldedSearcher_ = std::make_shared<const FoldedSearcher>(folded_);
+    }
     // An occurrence spans at most MaxCharBytes per unit; the tail may start up to three bytes
     // earlier to begin on a whole character and may hold a cut-off character of three bytes.
     carryCapacity_ = MaxCharBytes * folded_.size() + 6;
@@ -81,8 +84,8 @@ bool Phrase::FoundIn(std::string_view text) const {
 bool Phrase::FoundInFolded(std::string_view text) const {
     scratch_.clear();
     CaseFolding::AppendFolded(text, scratch_);
-    const std::boyer_moore_horspool_searcher searcher(folded_.begin(), folded_.end());
-    return std::search(scratch_.begin(), scratch_.end(), searcher) != scratch_.end();
+    return std::search(scratch_.cbegin(), scratch_.cend(), foldedSearcher_->search) !=
+           scratch_.cend();
 }
 
 size_t Phrase::SearchableLength(std::string_view text) const {

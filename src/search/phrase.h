@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,16 @@ private:
     std::optional<LiteralFinder> exact_; // exact mode
     // Caseless mode only.
     std::vector<int32_t> folded_;
+    // Searches folded text for folded_; made once, as its tables cost allocations. It holds
+    // iterators into its own copy of the folded phrase, so it lives on the heap where moving
+    // the phrase cannot move that copy, and it is only read, by any number of threads.
+    struct FoldedSearcher {
+        explicit FoldedSearcher(std::vector<int32_t> units)
+            : folded(std::move(units)), search(folded.begin(), folded.end()) {}
+        const std::vector<int32_t> folded;
+        const std::boyer_moore_horspool_searcher<std::vector<int32_t>::const_iterator> search;
+    };
+    std::shared_ptr<const FoldedSearcher> foldedSearcher_;
     std::optional<AsciiAnchor> anchor_;    // the longest ASCII stretch of the folded phrase
     bool anchorIsWhole_ = false;           // the stretch is the whole phrase
     bool needsNonAscii_ = false;           // a match needs a byte above 127 in the text
