@@ -100,9 +100,11 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    std::fprintf(stderr, "files examined %llu, bytes read %llu, seconds %.3f\n",
-                 static_cast<unsigned long long>(scanvale::Search::Statistics.filesExamined),
-                 static_cast<unsigned long long>(scanvale::Search::Statistics.bytesRead), seconds);
+    const auto& statistics = scanvale::Search::Statistics;
+    std::fprintf(stderr, "files examined %llu, bytes read %llu, seconds %.3f, pipeline locks %llu\n",
+                 static_cast<unsigned long long>(statistics.filesExamined),
+                 static_cast<unsigned long long>(statistics.bytesRead), seconds,
+                 static_cast<unsigned long long>(statistics.pipelineLocks));
     std::fflush(stderr);
     // Ends at once, as the window's process does when it is closed: tearing down the toolkit
     // would add milliseconds that no search spends.

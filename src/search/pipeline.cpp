@@ -69,7 +69,7 @@ std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
                                           scanvale::SearchHost& host) {
     auto pipeline = std::make_shared<Pipeline>(Token{}, folder, extensionFilter, phrase,
                                                compareMode, includeSubfolders, settings, host);
-    const std::lock_guard lock(pipeline->mutex_);
+    const std::lock_guard lock(pipeline->Locking());
     for (unsigned i = 0; i < pipeline->workers_; ++i) {
         pipeline->Spawn();
     }
@@ -78,12 +78,13 @@ std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
 
 Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
     events.clear();
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(Locking());
     if (threads_ == 0) {
         // No worker thread could be started (the system is out of threads): the work is done
         // here rather than not at all.
         lock.unlock();
         Work(true);
+        Locking();
         lock.lock();
     }
     Advance();
@@ -102,7 +103,7 @@ Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
 }
 
 void Pipeline::Leave() {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(Locking());
     left_ = true;
     host_ = nullptr;
     windowWaits_ = false;

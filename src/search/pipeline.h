@@ -4,6 +4,7 @@
 #include "search/phrase.h"
 #include "search/pipeline_folder.h"
 #include "search/search.h"
+#include "search/search_statistics.h"
 #include "search/walk_order.h"
 
 #include <atomic>
@@ -75,11 +76,16 @@ public:
 private:
     struct Task {
         std::shared_ptr<PipelineFolder> folder;
-        bool list = false; // list the folder; otherwise examine one file
-        size_t file = 0;   // the file's index
-        std::string name;  // the file's name
-        std::shared_ptr<const FileDescriptor> descriptor; // the file's folder
+        bool list = false; // list the folder; otherwise examine files
+        size_t file = 0;   // the first file's index
+        size_t count = 0;  // how many files, in order
+        std::string names; // their names, each ended by a NUL
+        std::shared_ptr<const FileDescriptor> descriptor; // the files' folder
     };
+    // Most files handed to a worker at once while the page cache is warm: the lock is taken
+    // once for them to be handed out and once for their results. While reads wait for the
+    // disk, files go one at a time, so that waiting readers share a folder's files.
+    static constexpr size_t FilesPerTask = 32;
     // Most folders a walk takes up ahead of the window, and most bytes their listings may hold.
     // Each folder with files to examine keeps a descriptor open until they are done.
     static constexpr size_t FoldersAhead = 64;
@@ -104,7 +110,12 @@ private:
     void Work(bool untilIdle);
     bool NextTask(Task& task);
     void ListFolder(const std::shared_ptr<PipelineFolder>& folder);
-    void ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& buffer);
+    void ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer);
+    // The lock, counted (Statistics.pipelineLocks).
+    std::mutex& Locking() {
+        Statistics.pipelineLocks.fetch_add(1, std::memory_order_relaxed);
+        return mutex_;
+    }
     void Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state,
                  FileDescriptor descriptor);
     void BeginDiskWait();

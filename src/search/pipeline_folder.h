@@ -75,8 +75,10 @@ struct PipelineFolder {
     std::shared_ptr<const FileDescriptor> descriptor;
     std::vector<uint8_t> results; // a Result per file
     size_t nextFile = 0;          // the next file to hand out
-    // The lowest index of a file known to match: files after it are not wanted. Workers read
-    // it between blocks without the lock.
+    // The lowest index of a file known to match: files after it are not wanted. It only ever
+    // falls: a worker lowers it without the lock as soon as a file matches (its result is
+    // published later, with the rest of its batch), and workers read it between files and
+    // blocks without the lock.
     std::atomic<size_t> firstMatch{None};
     bool filesDone = false; // the window has gone past the files
     // Subfolders taken up so far, in order; each reset once the window has walked it.

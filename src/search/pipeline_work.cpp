@@ -6,7 +6,9 @@
 #include "search/pipeline.h"
 #include "search/search_statistics.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -101,7 +103,7 @@ private:
 void Pipeline::Work(bool untilIdle) {
     const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(Locking());
     while (!left_) {
         Task task;
         if (Active() > Allowed() || !NextTask(task)) {
@@ -110,6 +112,7 @@ void Pipeline::Work(bool untilIdle) {
             }
             ++parked_;
             workReady_.wait(lock);
+            Statistics.pipelineLocks.fetch_add(1, std::memory_order_relaxed);
             --parked_;
             continue;
         }
@@ -118,8 +121,9 @@ void Pipeline::Work(bool untilIdle) {
         if (task.list) {
             ListFolder(task.folder);
         } else {
-            ExamineFile(task, phrase, buffer);
+            ExamineFiles(task, phrase, buffer);
         }
+        Locking();
         lock.lock();
     }
     if (!untilIdle) {
@@ -136,18 +140,27 @@ bool Pipeline::NextTask(Task& task) {
             WalkOrder::Source source = order_.Pop();
             if (folder.listing == PipelineFolder::Listing::Waiting) {
                 folder.listing = PipelineFolder::Listing::Handed;
-                task = {std::move(source.folder), true, 0, {}, {}};
+                task = {std::move(source.folder), true, 0, 0, {}, {}};
                 return true;
             }
         } else if (top.kind == Kind::Files) {
             const size_t i = folder.nextFile;
-            if (folder.filesDone || i >= folder.files.Size() || i > folder.firstMatch) {
+            const size_t firstMatch = folder.firstMatch;
+            if (folder.filesDone || i >= folder.files.Size() || i > firstMatch) {
                 order_.Pop();
                 continue;
             }
-            folder.nextFile = i + 1;
-            task = {top.folder, false, i, std::string(folder.files.NameView(i)), folder.descriptor};
-            if (folder.nextFile == folder.files.Size()) {
+            // None after a known match; one at a time while reads wait for the disk.
+            const size_t batch = filesSinceDiskWait_ < ColdWindow ? 1 : FilesPerTask;
+            const size_t end = std::min({i + batch, folder.files.Size(),
+                                         firstMatch == PipelineFolder::None ? SIZE_MAX
+                                                                            : firstMatch + 1});
+            folder.nextFile = end;
+            task = {top.folder, false, i, end - i, {}, folder.descriptor};
+            for (size_t f = i; f < end; ++f) {
+                task.names.append(folder.files.NameView(f)).push_back('\0');
+            }
+            if (end == folder.files.Size()) {
                 order_.Pop();
             }
             return true;
@@ -172,7 +185,7 @@ bool Pipeline::NextTask(Task& task) {
             if (next + 1 < folder.subfolders.Size()) {
                 order_.Push(std::move(source.folder), Kind::Subfolders);
             }
-            task = {std::move(child), true, 0, {}, {}};
+            task = {std::move(child), true, 0, 0, {}, {}};
             return true;
         }
     }
@@ -188,7 +201,7 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
         struct stat st {};
         const bool folderExists =
             descriptor.Valid() || (::stat(f.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(Locking());
         if (!folderExists) {
             Publish(folder, PipelineFolder::Listing::Missing, {});
             return;
@@ -203,7 +216,7 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
         f.id = {st.st_dev, st.st_ino};
         bool repeated = false;
         {
-            const std::lock_guard lock(mutex_);
+            const std::lock_guard lock(Locking());
             repeated = f.place->OnDescent(f.id);
             if (!repeated && !f.entered && static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
                 // A very large folder is listed only once the window has reached it, so that
@@ -221,7 +234,7 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
             state = PipelineFolder::Listing::Listed;
         }
     }
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(Locking());
     Publish(folder, state, std::move(descriptor));
 }
 
@@ -251,26 +264,45 @@ void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFo
     WakeWorker();
 }
 
-void Pipeline::ExamineFile(const Task& task, const Phrase& phrase, BlockBuffer& buffer) {
+void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer) {
     PipelineFolder& folder = *task.folder;
-    WorkerSteps steps(*this, folder, task.file);
-    const bool found =
-        Search::ExamineFile(task.descriptor->Get(), task.name.c_str(), phrase, buffer, steps);
-    const std::lock_guard lock(mutex_);
-    filesSinceDiskWait_ = steps.Waited() ? 0 : filesSinceDiskWait_ + 1;
+    uint8_t results[FilesPerTask];
+    size_t examined = 0;
+    bool waited = false;
+    const char* name = task.names.c_str();
+    while (examined < task.count) {
+        const size_t file = task.file + examined;
+        if (left_.load(std::memory_order_relaxed) ||
+            folder.firstMatch.load(std::memory_order_relaxed) < file) {
+            break; // not wanted any more
+        }
+        WorkerSteps steps(*this, folder, file);
+        const bool found =
+            Search::ExamineFile(task.descriptor->Get(), name, phrase, buffer, steps);
+        waited = waited || steps.Waited();
+        results[examined++] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
+        if (found) {
+            // Told at once, so that other workers drop the folder's later files now; the
+            // result itself is published with the rest of the batch.
+            size_t known = folder.firstMatch.load(std::memory_order_relaxed);
+            while (file < known && !folder.firstMatch.compare_exchange_weak(known, file)) {
+            }
+            break;
+        }
+        name += std::strlen(name) + 1;
+    }
+    const std::lock_guard lock(Locking());
+    filesSinceDiskWait_ = waited ? 0 : filesSinceDiskWait_ + examined;
     if (left_ || folder.filesDone) {
         return;
     }
-    folder.results[task.file] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
-    if (found && task.file < folder.firstMatch) {
-        folder.firstMatch = task.file;
-    }
+    std::copy_n(results, examined, folder.results.begin() + static_cast<ptrdiff_t>(task.file));
     Advance();
     WakeWindow();
 }
 
 void Pipeline::BeginDiskWait() {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(Locking());
     ++diskWaits_;
     filesSinceDiskWait_ = 0;
     if (order_.Empty() || left_) {
@@ -284,7 +316,7 @@ void Pipeline::BeginDiskWait() {
 }
 
 void Pipeline::EndDiskWait() {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(Locking());
     --diskWaits_;
 }
 
