@@ -23,7 +23,7 @@ namespace scanvale::Search {
 //
 // Workers list folders and examine files ahead of the window, the earliest work in the walk
 // first (WalkOrder), within a budget of folders taken up ahead and of the bytes their listings
-// hold; a folder's files are handed out one at a time, and none after its first match. The
+// hold; a folder's files are handed out in batches, and none after its first match. The
 // window's position in the walk (a stack of folders entered) is advanced by whichever thread
 // holds the lock once the next folder's listing or the next file's result is in; it turns what
 // the walk shows into events (a folder entered, a file found) for the window's thread to take.

@@ -9,7 +9,7 @@
 namespace scanvale::Search {
 
 // The work of a pipelined walk that no worker has taken yet, earliest in the walk first. A
-// source is one kind of work of one folder: listing it, examining its files (one at a time,
+// source is one kind of work of one folder: listing it, examining its files (a batch at a time,
 // in order), or taking up its next subfolder.
 //
 // The walk visits a folder, then its files, then each subfolder's tree in turn, so a place in
