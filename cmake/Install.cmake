@@ -7,7 +7,6 @@
 # starting the link still finds the pointer files, under any prefix and any DESTDIR.
 include(GNUInstallDirs)
 
-set(SCANVALE_APP_ID org.example.scanvale)
 set(SCANVALE_PRIVATE_DIR ${CMAKE_INSTALL_LIBEXECDIR}/scanvale)
 set(SCANVALE_ICON_SIZES 16 22 24 32 48 64 128 256)
 
@@ -50,3 +49,43 @@ foreach(side IN LISTS SCANVALE_ICON_SIZES)
     install(FILES ${png} DESTINATION ${icon_theme_dir}/${side}x${side}/apps)
 endforeach()
 add_custom_target(scanvale_icons ALL DEPENDS ${icon_pngs})
+
+# The manual page, the licence and the change log, compressed as Debian's policy asks (gzip -9n:
+# best compression, no name or time stamp in the file, so each build writes the same bytes).
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/scanvale)
+set(man_page ${CMAKE_BINARY_DIR}/install/scanvale.1.gz)
+set(change_log ${CMAKE_BINARY_DIR}/install/changelog.gz)
+foreach(pair "${packaging_dir}/scanvale.1|${man_page}" "${packaging_dir}/changelog|${change_log}")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 source)
+    list(GET pair 1 compressed)
+    add_custom_command(
+        OUTPUT ${compressed}
+        COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh ${source} ${compressed}
+        DEPENDS ${source}
+        VERBATIM)
+endforeach()
+add_custom_target(scanvale_docs ALL DEPENDS ${man_page} ${change_log})
+install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${change_log} DESTINATION ${doc_dir})
+
+# The copyright file in Debian's machine-readable format, its licence text taken from LICENSE
+# (without its heading and copyright line, each line indented, empty lines as " .").
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
+string(REGEX REPLACE "^[^\n]*\n\n[^\n]*\n\n" "" license_text "${license_text}")
+string(STRIP "${license_text}" license_text)
+string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
+string(REPLACE "\n" "\n " license_text "${license_text}")
+set(license_text " ${license_text}\n")
+set(copyright ${CMAKE_BINARY_DIR}/install/copyright)
+file(WRITE ${copyright}
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Scanvale
+Source: ${SCANVALE_HOME_PAGE}
+
+Files: *
+Copyright: 2026 The Scanvale developers
+License: Expat
+${license_text}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+install(FILES ${copyright} DESTINATION ${doc_dir})

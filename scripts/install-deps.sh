@@ -9,7 +9,8 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool xclip x11-utils libx11-dev libxcb1-dev openbox
     dbus dbus-daemon libglib2.0-bin at-spi2-core
-    desktop-file-utils appstream strace file
+    desktop-file-utils appstream strace file lintian
+    weston qt6-wayland
     fuse3 python3-fusepy
 )
 if [[ "${1:-}" == "--bench" ]]; then

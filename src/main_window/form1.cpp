@@ -108,6 +108,17 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void Form1::changeEvent(QEvent* event) {
+    // The window has one size and is not maximised. Where the toolkit draws the frame itself
+    // (on Wayland without the compositor's decorations) that frame offers maximising all the
+    // same, and the compositor would then move the window into its corner marked maximised;
+    // the window stays as it is instead.
+    if (event->type() == QEvent::WindowStateChange && windowState().testFlag(Qt::WindowMaximized)) {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    }
+    QWidget::changeEvent(event);
+}
+
 void Form1::Check3_Click() {
     if (!controls_.Check3->TakePress()) {
         return;

@@ -133,6 +133,9 @@ void ShareHeaderLook(QHeaderView& header) {
 int TextRowHeight(const QAbstractItemView& list) {
     QStyleOptionViewItem option;
     option.initFrom(&list);
+    // The option's font is the application's, which each platform sets its own way; the rows
+    // show the list's font.
+    option.font = list.font();
     option.features = QStyleOptionViewItem::HasDisplay;
     option.text = QStringLiteral("Xg");
     option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;

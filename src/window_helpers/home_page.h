@@ -5,8 +5,9 @@
 
 namespace scanvale {
 
-// The maker's home page, opened now and then at start-up.
-inline constexpr const char* HomePageAddress = "https://scanvale.example.org/";
+// The maker's home page, opened now and then at start-up (the build's SCANVALE_HOME_PAGE, the
+// address the metainfo and the package give).
+inline constexpr const char* HomePageAddress = SCANVALE_HOME_PAGE;
 
 // The number 1..100 that a draw r in [0, 1) stands for: floor(r * 100) + 1.
 int HomePageNumber(double r);

@@ -6,7 +6,9 @@
 #include "path_text.h"
 #include "window_search_host.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QScopeGuard>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTest>
@@ -51,6 +53,7 @@ class TestResultsList : public QObject {
     Q_OBJECT
 
 private slots:
+    void looksLikeFolderList_data();
     void looksLikeFolderList();
     void presses_data();
     void presses();
@@ -59,7 +62,23 @@ private slots:
     void appendsWithYieldsMeasureNoRow();
 };
 
+void TestResultsList::looksLikeFolderList_data() {
+    // The application's font differs between platforms (Wayland's is not X11's); the lists show
+    // their own font whichever it is.
+    QTest::addColumn<int>("applicationPoints"); // 0: the platform's own
+    QTest::newRow("platform's application font") << 0;
+    QTest::newRow("larger application font") << 20;
+}
+
 void TestResultsList::looksLikeFolderList() {
+    QFETCH(int, applicationPoints);
+    const QFont platformFont = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(platformFont); });
+    if (applicationPoints > 0) {
+        QFont font = platformFont;
+        font.setPointSize(applicationPoints);
+        QApplication::setFont(font);
+    }
     ListsFixture f({"/srv/data/a.txt", "/srv/data/b.txt"});
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     const int folderRow = f.folders->visualItemRect(f.folders->topLevelItem(0)).height();

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -136,6 +137,16 @@ void TestWindowLayout::frame() {
     form.showNormal();
     QCOMPARE(form.size(), QSize(441, 428));
     QCOMPARE(f.Find<QWidget>("Check2")->geometry(), before);
+
+    // A frame drawn by the toolkit (Wayland) offers maximising regardless of the hints; the
+    // window stays as it is.
+    QList<Qt::WindowState> states;
+    QObject::connect(form.windowHandle(), &QWindow::windowStateChanged,
+                     [&](Qt::WindowState state) { states << state; });
+    form.windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_VERIFY(!states.isEmpty() && states.last() == Qt::WindowNoState);
+    QVERIFY(!form.isMaximized());
+    QCOMPARE(form.size(), QSize(441, 428));
 }
 
 void TestWindowLayout::controls_data() {

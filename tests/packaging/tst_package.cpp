@@ -32,6 +32,11 @@ QString DesktopEntryValue(const QString& path, const QString& key) {
     return line.match(QString::fromUtf8(file.readAll())).captured(1);
 }
 
+QString ReadText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 } // namespace
 
 class TestPackage : public QObject {
@@ -46,6 +51,7 @@ private slots:
     void dependencies_data();
     void dependencies();
     void versionsAgree();
+    void identityAndLicence();
     void validators_data();
     void validators();
     void themeIcons_data();
@@ -131,6 +137,7 @@ void TestPackage::dependencies_data() {
     QTest::addColumn<QString>("package");
     QTest::newRow("widgets library") << QStringLiteral("libqt6widgets6");
     QTest::newRow("X11 platform and ICO image plugins") << QStringLiteral("libqt6gui6");
+    QTest::newRow("Wayland platform plugin") << QStringLiteral("qt6-wayland");
     QTest::newRow("SVG pictures and icon engine") << QStringLiteral("libqt6svg6");
     QTest::newRow("fonts standing in for Arial") << QStringLiteral("fonts-liberation");
 }
@@ -157,6 +164,55 @@ void TestPackage::versionsAgree() {
     const QRegularExpression release(QStringLiteral("<release version=\"([^\"]+)\""));
     QCOMPARE(release.match(QString::fromUtf8(metainfo.readAll())).captured(1),
              QStringLiteral(SCANVALE_VERSION));
+    // And so does the change log's newest entry.
+    const auto changes = RunTool(
+        QStringLiteral("gzip"),
+        {QStringLiteral("-dc"), Rooted(QStringLiteral("usr/share/doc/scanvale/changelog.gz"))});
+    QCOMPARE(changes.exitCode, 0);
+    QVERIFY2(changes.output.startsWith(QStringLiteral("scanvale (%1) ").arg(SCANVALE_VERSION)),
+             qPrintable(changes.output));
+}
+
+void TestPackage::identityAndLicence() {
+    // One application id names the menu entry, the metainfo, the icon and what the metainfo
+    // launches (the window announces it too: tests/e2e/wayland_test.sh).
+    const QString menuEntry =
+        Rooted(QStringLiteral("usr/share/applications/%1.desktop").arg(AppId));
+    QCOMPARE(DesktopEntryValue(menuEntry, QStringLiteral("Icon")), AppId);
+    const QString metainfo =
+        ReadText(Rooted(QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId)));
+    const auto element = [&](const QString& pattern) {
+        return QRegularExpression(pattern).match(metainfo).captured(1);
+    };
+    QCOMPARE(element(QStringLiteral("<id>([^<]*)</id>")), AppId);
+    QCOMPARE(element(QStringLiteral("<icon type=\"stock\">([^<]*)<")), AppId);
+    QCOMPARE(element(QStringLiteral("<launchable type=\"desktop-id\">([^<]*)<")),
+             AppId + QStringLiteral(".desktop"));
+
+    // The home page is the package's, and no placeholder address is left anywhere.
+    const auto control = RunTool(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb_});
+    QCOMPARE(control.exitCode, 0);
+    const QString homePage = element(QStringLiteral("<url type=\"homepage\">([^<]*)<"));
+    QVERIFY2(control.output.contains(QStringLiteral("\nHomepage: %1\n").arg(homePage)),
+             qPrintable(control.output));
+    const QString copyright = ReadText(Rooted(QStringLiteral("usr/share/doc/scanvale/copyright")));
+    for (const QString& text : {menuEntry, metainfo, control.output, copyright}) {
+        QVERIFY2(!text.contains(QStringLiteral("example"), Qt::CaseInsensitive), qPrintable(text));
+    }
+
+    // MIT: the metainfo's licence, and the copyright file's (Debian calls it Expat), whose text
+    // is the LICENSE file's with its heading and copyright line left out.
+    QCOMPARE(element(QStringLiteral("<project_license>([^<]*)<")), QStringLiteral("MIT"));
+    QVERIFY(copyright.contains(QStringLiteral("\nLicense: Expat\n")));
+    QStringList licence = ReadText(QStringLiteral(SCANVALE_LICENSE_FILE)).split(QLatin1Char('\n'));
+    licence = licence.mid(4);
+    QString permission;
+    for (const QString& line : licence) {
+        permission += line.isEmpty() ? QString() : QStringLiteral(" ") + line + QLatin1Char('\n');
+    }
+    QString stated = copyright.section(QStringLiteral("\nLicense: Expat\n"), 1);
+    stated.remove(QStringLiteral(" .\n"));
+    QCOMPARE(stated, permission);
 }
 
 void TestPackage::validators_data() {
@@ -166,15 +222,22 @@ void TestPackage::validators_data() {
     QTest::newRow("menu entry") << QStringLiteral("desktop-file-validate") << QStringList()
                                 << QStringLiteral("usr/share/applications/%1.desktop").arg(AppId);
     QTest::newRow("metainfo") << QStringLiteral("appstreamcli")
-                              << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net")}
+                              << QStringList{QStringLiteral("validate"),
+                                             QStringLiteral("--pedantic"),
+                                             QStringLiteral("--no-net")}
                               << QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId);
+    // Debian's checks of the package itself: no error and no warning.
+    QTest::newRow("package") << QStringLiteral("lintian")
+                             << QStringList{QStringLiteral("--fail-on"),
+                                            QStringLiteral("error,warning")}
+                             << QString();
 }
 
 void TestPackage::validators() {
     QFETCH(QString, tool);
     QFETCH(QStringList, options);
     QFETCH(QString, path);
-    const auto verdict = RunTool(tool, options << Rooted(path));
+    const auto verdict = RunTool(tool, options << (path.isEmpty() ? deb_ : Rooted(path)));
     QVERIFY2(verdict.finished && verdict.exitCode == 0, qPrintable(verdict.output));
 }
 
