@@ -80,7 +80,10 @@ for name in "${@:-many}"; do
                 for (t = 1; t <= 3; ++t) if (calls[s, t] / files >= 0.005) shown = 1
                 if (!shown) continue
                 printf "%-18s", s
-                for (t = 1; t <= 3; ++t) printf " %10.3f", calls[s, t] / files
+                for (t = 1; t <= 3; ++t) {
+                    v = calls[s, t] / files
+                    printf " %10.3f", v > -0.0005 && v < 0.0005 ? 0 : v # no "-0.000"
+                }
                 printf "\n"
             }
         }' "$work"/engine.{"$name",empty} "$work"/loop.{"$name",empty} "$work"/rg.{"$name",empty}
