@@ -1,4 +1,5 @@
-# Runs the benchmark program on a small tree and checks its output (see CMakeLists.txt).
+# Runs the benchmark program and the read loop on a small tree and checks their output (see
+# CMakeLists.txt).
 file(REMOVE_RECURSE ${WORK})
 file(WRITE ${WORK}/b.txt "an Invoice\n")
 file(WRITE ${WORK}/a.txt "nothing here\n")
@@ -15,3 +16,23 @@ execute_process(COMMAND ${BENCH} --match-case --no-subfolders invoice ${WORK}
 if(NOT rc EQUAL 0 OR NOT out STREQUAL "${WORK}/c.txt\n")
     message(FATAL_ERROR "exact run without subfolders gave [${out}] (exit ${rc})")
 endif()
+
+# The read loop, with more threads than folders, on the tree with an empty and a deep folder
+# added: it must read every byte of every file, once.
+file(MAKE_DIRECTORY ${WORK}/empty)
+file(WRITE ${WORK}/sub/deep/er/z.txt "far down\n")
+file(GLOB_RECURSE files LIST_DIRECTORIES false ${WORK}/*)
+list(LENGTH files count)
+set(bytes 0)
+foreach(f ${files})
+    file(SIZE ${f} size)
+    math(EXPR bytes "${bytes} + ${size}")
+endforeach()
+foreach(threads 1 4)
+    execute_process(COMMAND ${LOOP} --threads ${threads} ${WORK} OUTPUT_VARIABLE out
+                    RESULT_VARIABLE rc)
+    set(expected "files ${count}, bytes read ${bytes}, folders 5, unreadable 0\n")
+    if(NOT rc EQUAL 0 OR NOT out STREQUAL expected)
+        message(FATAL_ERROR "read loop on ${threads} threads gave [${out}] (exit ${rc}), expected [${expected}]")
+    endif()
+endforeach()
