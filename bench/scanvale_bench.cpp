@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const auto& statistics = scanvale::Search::Statistics;
-    std::fprintf(stderr, "files examined %llu, bytes read %llu, seconds %.3f, pipeline locks %llu\n",
+    std::fprintf(stderr,
+                 "files examined %llu, bytes read %llu, seconds %.3f, pipeline locks %llu\n",
                  static_cast<unsigned long long>(statistics.filesExamined),
                  static_cast<unsigned long long>(statistics.bytesRead), seconds,
                  static_cast<unsigned long long>(statistics.pipelineLocks));

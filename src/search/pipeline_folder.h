@@ -64,10 +64,10 @@ struct PipelineFolder {
     const std::shared_ptr<const WalkPlace> place;
 
     Listing listing = Listing::Waiting;
-    bool exists;           // known to be a folder (the listed folder's test comes first)
-    bool entered = false;  // the window's position has reached it
-    bool deferred = false; // too large to be listed ahead: listed once entered
-    WalkPlace::Identity id{}; // known once listed
+    bool exists;                 // known to be a folder (the listed folder's test comes first)
+    bool entered = false;        // the window's position has reached it
+    bool deferred = false;       // too large to be listed ahead: listed once entered
+    WalkPlace::Identity id{};    // known once listed
     DirectoryListing files;      // freed once the window has gone past them
     DirectoryListing subfolders; // when subfolders are walked
     size_t budgetBytes = 0;      // what the listing counts against the look-ahead budget

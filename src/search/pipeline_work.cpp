@@ -152,9 +152,9 @@ bool Pipeline::NextTask(Task& task) {
             }
             // None after a known match; one at a time while reads wait for the disk.
             const size_t batch = filesSinceDiskWait_ < ColdWindow ? 1 : FilesPerTask;
-            const size_t end = std::min({i + batch, folder.files.Size(),
-                                         firstMatch == PipelineFolder::None ? SIZE_MAX
-                                                                            : firstMatch + 1});
+            const size_t end =
+                std::min({i + batch, folder.files.Size(),
+                          firstMatch == PipelineFolder::None ? SIZE_MAX : firstMatch + 1});
             folder.nextFile = end;
             task = {top.folder, false, i, end - i, {}, folder.descriptor};
             for (size_t f = i; f < end; ++f) {
@@ -277,8 +277,7 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             break; // not wanted any more
         }
         WorkerSteps steps(*this, folder, file);
-        const bool found =
-            Search::ExamineFile(task.descriptor->Get(), name, phrase, buffer, steps);
+        const bool found = Search::ExamineFile(task.descriptor->Get(), name, phrase, buffer, steps);
         waited = waited || steps.Waited();
         results[examined++] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
         if (found) {

@@ -22,8 +22,8 @@ public:
     // The listed folder's place.
     static std::shared_ptr<const WalkPlace> Listed() { return std::make_shared<WalkPlace>(); }
     // The place of the subfolder `index` of the folder at `up`, whose identity is `upId`.
-    static std::shared_ptr<const WalkPlace> Below(std::shared_ptr<const WalkPlace> up,
-                                                  size_t index, Identity upId) {
+    static std::shared_ptr<const WalkPlace> Below(std::shared_ptr<const WalkPlace> up, size_t index,
+                                                  Identity upId) {
         return std::make_shared<WalkPlace>(std::move(up), index, upId);
     }
 

@@ -8,10 +8,9 @@
 namespace scanvale::test {
 
 RandomTree::RandomTree(const TestTree& tree, unsigned seed, Shape shape)
-    : tree_(tree), random_(seed),
-      depth_(shape == Shape::RealLike ? 8 + static_cast<int>(seed % 13)
-             : seed % 5 == 0         ? 1
-                                     : 1 + static_cast<int>(seed % 4)),
+    : tree_(tree), random_(seed), depth_(shape == Shape::RealLike ? 8 + static_cast<int>(seed % 13)
+                                         : seed % 5 == 0          ? 1
+                                                                  : 1 + static_cast<int>(seed % 4)),
       wide_(shape == Shape::Small && seed % 5 == 0) {
     if (shape == Shape::Small) {
         FillSmall("", 0);
@@ -102,8 +101,7 @@ void RandomTree::FillRealLike() {
         const size_t index = open[at];
         open[at] = open.back();
         open.pop_back();
-        const std::string prefix =
-            folders_[index].path.empty() ? "" : folders_[index].path + "/";
+        const std::string prefix = folders_[index].path.empty() ? "" : folders_[index].path + "/";
         const int depth = folders_[index].depth;
 
         if (Pick(5) >= 2) { // the rest hold no files
@@ -128,8 +126,11 @@ void RandomTree::FillRealLike() {
             subfolders = 20 + Pick(40); // a top wide enough that the tree does not die out
         } else if (depth < depth_) {
             const size_t r = Pick(100);
-            subfolders = r < 45 ? 0 : r < 75 ? 1 : r < 90 ? 2 + Pick(5) : r < 97 ? 8 + Pick(40)
-                                                                       : 100 + Pick(300);
+            subfolders = r < 45   ? 0
+                         : r < 75 ? 1
+                         : r < 90 ? 2 + Pick(5)
+                         : r < 97 ? 8 + Pick(40)
+                                  : 100 + Pick(300);
             subfolders = std::min(subfolders, MostFolders - (folders_.size() - 1));
         }
         chain = subfolders == 1;
@@ -168,8 +169,8 @@ void RandomTree::LinkFolders() {
     std::vector<size_t> holders; // folders that hold a link
     std::vector<size_t> targets; // folders a link leads down or across to
     for (size_t i = 1; i < folders_.size(); ++i) {
-        if (Pick(40) != 0 || std::any_of(targets.begin(), targets.end(),
-                                         [&](size_t t) { return within(i, t); })) {
+        if (Pick(40) != 0 ||
+            std::any_of(targets.begin(), targets.end(), [&](size_t t) { return within(i, t); })) {
             continue;
         }
         const std::string link = folders_[i].path + "/link" + std::to_string(i);
