@@ -2,11 +2,13 @@
 // main thread takes their results in a real Qt event loop, and prints what the results list
 // would show.
 //
-//   scanvale_bench [--match-case] [--no-subfolders] [--workers N] [--readers N] PHRASE FOLDER...
+//   scanvale_bench [--match-case] [--no-subfolders] [--workers N] [--readers N] [--lock-times]
+//                  PHRASE FOLDER...
 //
 // --workers sets how many threads search (default: one per processor), --readers how many
 // more may be added while others wait for the disk (default: the program's). Results go to
-// stdout, one path per line; files examined, bytes read and seconds to stderr.
+// stdout, one path per line; files examined, bytes read, seconds and the times the pipeline's
+// lock was taken to stderr, with --lock-times also how long it was held in all.
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
@@ -38,7 +40,7 @@ private:
 
 int Usage() {
     std::fputs("usage: scanvale_bench [--match-case] [--no-subfolders] [--workers N] "
-               "[--readers N] PHRASE FOLDER...\n",
+               "[--readers N] [--lock-times] PHRASE FOLDER...\n",
                stderr);
     return 2;
 }
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
             if (!Count(i, argc, argv, settings.waitingReaders)) {
                 return Usage();
             }
+        } else if (arg == "--lock-times") {
+            scanvale::Search::Statistics.timeLocks = true;
         } else {
             words.push_back(arg);
         }
@@ -106,6 +110,15 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(statistics.filesExamined),
                  static_cast<unsigned long long>(statistics.bytesRead), seconds,
                  static_cast<unsigned long long>(statistics.pipelineLocks));
+    if (statistics.timeLocks) {
+        const auto files =
+            static_cast<double>(statistics.filesExamined > 0 ? statistics.filesExamined.load() : 1);
+        std::fprintf(stderr,
+                     "pipeline lock held %.3f ms in all, %.1f ns per file, %.2f locks per file\n",
+                     static_cast<double>(statistics.pipelineLockNanos) / 1e6,
+                     static_cast<double>(statistics.pipelineLockNanos) / files,
+                     static_cast<double>(statistics.pipelineLocks) / files);
+    }
     std::fflush(stderr);
     // Ends at once, as the window's process does when it is closed: tearing down the toolkit
     // would add milliseconds that no search spends.

@@ -36,31 +36,9 @@ Pipeline::Pipeline(Token, std::string_view folder, const std::vector<std::string
     : extensionFilter_(extensionFilter), phrase_(phrase), compareMode_(compareMode),
       includeSubfolders_(includeSubfolders), blockSize_(settings.blockSize),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
-      waitingReaders_(settings.waitingReaders), host_(&host) {
-    auto root = std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)));
-    root->entered = true;
-    order_.Push(root, WalkOrder::Kind::List);
-    frames_.push_back({std::move(root), Step::Enter, 0});
-}
-
-Pipeline::~Pipeline() {
-    // Takes the tree apart level by level: freeing a deep one folder by folder through its
-    // owners would recurse as deep as the tree.
-    std::vector<std::shared_ptr<PipelineFolder>> pending;
-    for (Frame& frame : frames_) {
-        pending.push_back(std::move(frame.folder));
-    }
-    while (!pending.empty()) {
-        const std::shared_ptr<PipelineFolder> folder = std::move(pending.back());
-        pending.pop_back();
-        for (std::shared_ptr<PipelineFolder>& child : folder->children) {
-            if (child != nullptr) {
-                pending.push_back(std::move(child));
-            }
-        }
-        folder->children.clear();
-    }
-}
+      waitingReaders_(settings.waitingReaders),
+      position_(std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)))),
+      host_(&host) {}
 
 std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
                                           const std::vector<std::string>& extensionFilter,
@@ -69,7 +47,8 @@ std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
                                           scanvale::SearchHost& host) {
     auto pipeline = std::make_shared<Pipeline>(Token{}, folder, extensionFilter, phrase,
                                                compareMode, includeSubfolders, settings, host);
-    const std::lock_guard lock(pipeline->Locking());
+    const Held held(*pipeline);
+    pipeline->handout_.Queue(pipeline->position_.Listed(), WalkOrder::Kind::List);
     for (unsigned i = 0; i < pipeline->workers_; ++i) {
         pipeline->Spawn();
     }
@@ -78,24 +57,23 @@ std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
 
 Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
     events.clear();
-    std::unique_lock lock(Locking());
+    Held held(*this);
     if (threads_ == 0) {
         // No worker thread could be started (the system is out of threads): the work is done
         // here rather than not at all.
-        lock.unlock();
+        held.Release();
         Work(true);
-        Locking();
-        lock.lock();
+        held.Acquire();
     }
     Advance();
-    if (!events_.empty()) {
-        events.swap(events_);
+    if (position_.HasEvents()) {
+        position_.TakeEvents(events);
         return Progress::Events;
     }
-    if (finished_) {
+    if (position_.Finished()) {
         return Progress::Finished;
     }
-    if (leftOver_ || threads_ == 0) {
+    if (position_.LeftOver() || threads_ == 0) {
         return Progress::Events;
     }
     windowWaits_ = true;
@@ -103,11 +81,15 @@ Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
 }
 
 void Pipeline::Leave() {
-    const std::lock_guard lock(Locking());
-    left_ = true;
-    host_ = nullptr;
-    windowWaits_ = false;
+    {
+        Held held(*this);
+        left_ = true;
+        windowWaits_ = false;
+        wakeHost_ = false;
+    }
     workReady_.notify_all();
+    const std::lock_guard host(hostMutex_);
+    host_ = nullptr;
 }
 
 unsigned Pipeline::RunningWorkers() {
@@ -127,6 +109,74 @@ void Pipeline::Spawn() {
     } catch (const std::system_error&) {
         runningWorkers.fetch_sub(1); // the walk goes on with the workers it has
     }
+}
+
+void Pipeline::Advance() {
+    position_.Advance(handout_, retired_);
+    WakeWindow();
+    WakeWorker();
+}
+
+void Pipeline::WakeWindow() {
+    if (windowWaits_ && (position_.HasEvents() || position_.Finished() || position_.LeftOver())) {
+        windowWaits_ = false;
+        wakeHost_ = true;
+    }
+}
+
+void Pipeline::WakeWorker() {
+    if (parked_ > workersToWake_ && Active() + workersToWake_ < Allowed() && !handout_.Empty()) {
+        ++workersToWake_;
+    }
+}
+
+void Pipeline::Held::Acquire() {
+    lock_.lock();
+    Counted();
+}
+
+void Pipeline::Held::Counted() {
+    Statistics.pipelineLocks.fetch_add(1, std::memory_order_relaxed);
+    if (Statistics.timeLocks.load(std::memory_order_relaxed)) {
+        since_ = std::chrono::steady_clock::now();
+    }
+}
+
+void Pipeline::Held::Timed() {
+    if (Statistics.timeLocks.load(std::memory_order_relaxed)) {
+        const auto held = std::chrono::steady_clock::now() - since_;
+        Statistics.pipelineLockNanos.fetch_add(
+            static_cast<uint64_t>(std::chrono::nanoseconds(held).count()),
+            std::memory_order_relaxed);
+    }
+}
+
+void Pipeline::Held::Release() {
+    if (!lock_.owns_lock()) {
+        return;
+    }
+    Pipeline& p = pipeline_;
+    dropping_.swap(p.retired_);
+    const unsigned workers = std::exchange(p.workersToWake_, 0);
+    const bool host = std::exchange(p.wakeHost_, false);
+    Timed();
+    lock_.unlock();
+    for (unsigned i = 0; i < workers; ++i) {
+        p.workReady_.notify_one();
+    }
+    if (host) {
+        const std::lock_guard guard(p.hostMutex_);
+        if (p.host_ != nullptr) {
+            p.host_->Wake();
+        }
+    }
+    dropping_.clear();
+}
+
+void Pipeline::Held::Wait(std::condition_variable& ready) {
+    Timed();
+    ready.wait(lock_);
+    Counted();
 }
 
 } // namespace scanvale::Search

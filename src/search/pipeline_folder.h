@@ -42,6 +42,8 @@ struct PipelineFolder {
     enum Result : uint8_t { Unknown, NoMatch, Match };
     static constexpr size_t None = std::numeric_limits<size_t>::max();
 
+    size_t FileCount() const { return files == nullptr ? 0 : files->Size(); }
+
     // The listed folder.
     explicit PipelineFolder(std::string folderPath)
         : path(std::move(folderPath)), place(WalkPlace::Listed()), exists(false) {}
@@ -64,15 +66,16 @@ struct PipelineFolder {
     const std::shared_ptr<const WalkPlace> place;
 
     Listing listing = Listing::Waiting;
-    bool exists;                 // known to be a folder (the listed folder's test comes first)
-    bool entered = false;        // the window's position has reached it
-    bool deferred = false;       // too large to be listed ahead: listed once entered
-    WalkPlace::Identity id{};    // known once listed
-    DirectoryListing files;      // freed once the window has gone past them
-    DirectoryListing subfolders; // when subfolders are walked
-    size_t budgetBytes = 0;      // what the listing counts against the look-ahead budget
-    // Open while files are to be handed out; a worker examining one holds its own reference.
+    bool exists;              // known to be a folder (the listed folder's test comes first)
+    bool entered = false;     // the window's position has reached it
+    bool deferred = false;    // too large to be listed ahead: listed once entered
+    WalkPlace::Identity id{}; // known once listed
+    // Let go once the window has gone past them (null when the folder has no files); a worker
+    // examining some holds its own reference to the names and to the folder's descriptor.
+    std::shared_ptr<const DirectoryListing> files;
     std::shared_ptr<const FileDescriptor> descriptor;
+    DirectoryListing subfolders;  // when subfolders are walked
+    size_t budgetBytes = 0;       // what the listing counts against the look-ahead budget
     std::vector<uint8_t> results; // a Result per file
     size_t nextFile = 0;          // the next file to hand out
     // The lowest index of a file known to match: files after it are not wanted. It only ever

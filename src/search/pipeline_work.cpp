@@ -1,5 +1,6 @@
 // The workers of a pipelined walk: they take the earliest work in the walk, list folders,
-// examine files, and publish what they found under the pipeline's lock.
+// examine files, and publish what they found under the pipeline's lock, taking it once per piece
+// of work.
 #include "search/file_access.h"
 #include "search/file_examination.h"
 #include "search/folder_listing.h"
@@ -103,96 +104,42 @@ private:
 void Pipeline::Work(bool untilIdle) {
     const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
-    std::unique_lock lock(Locking());
+    Held held(*this);
+    Task task; // the last piece of work, done and published; let go of without the lock
     while (!left_) {
-        Task task;
-        if (Active() > Allowed() || !NextTask(task)) {
+        Task next;
+        if (Active() > Allowed() || !handout_.Next(next, Batch())) {
             if (untilIdle) {
-                return;
+                break;
+            }
+            if (held.HasDeferred() || task.folder != nullptr) {
+                held.Release(); // the last task's folder and descriptor are not kept while parked
+                task = {};
+                held.Acquire();
+                continue;
             }
             ++parked_;
-            workReady_.wait(lock);
-            Statistics.pipelineLocks.fetch_add(1, std::memory_order_relaxed);
+            held.Wait(workReady_);
             --parked_;
             continue;
         }
         WakeWorker(); // more may be ready for another worker
-        lock.unlock();
+        held.Release();
+        task = std::move(next);
         if (task.list) {
-            ListFolder(task.folder);
+            ListFolder(task, held);
         } else {
-            ExamineFiles(task, phrase, buffer);
+            ExamineFiles(task, phrase, buffer, held);
         }
-        Locking();
-        lock.lock();
     }
     if (!untilIdle) {
         --threads_;
     }
+    held.Release();
 }
 
-bool Pipeline::NextTask(Task& task) {
-    using Kind = WalkOrder::Kind;
-    while (!order_.Empty()) {
-        const WalkOrder::Source& top = order_.Top();
-        PipelineFolder& folder = *top.folder;
-        if (top.kind == Kind::List) {
-            WalkOrder::Source source = order_.Pop();
-            if (folder.listing == PipelineFolder::Listing::Waiting) {
-                folder.listing = PipelineFolder::Listing::Handed;
-                task = {std::move(source.folder), true, 0, 0, {}, {}};
-                return true;
-            }
-        } else if (top.kind == Kind::Files) {
-            const size_t i = folder.nextFile;
-            const size_t firstMatch = folder.firstMatch;
-            if (folder.filesDone || i >= folder.files.Size() || i > firstMatch) {
-                order_.Pop();
-                continue;
-            }
-            // None after a known match; one at a time while reads wait for the disk.
-            const size_t batch = filesSinceDiskWait_ < ColdWindow ? 1 : FilesPerTask;
-            const size_t end =
-                std::min({i + batch, folder.files.Size(),
-                          firstMatch == PipelineFolder::None ? SIZE_MAX : firstMatch + 1});
-            folder.nextFile = end;
-            task = {top.folder, false, i, end - i, {}, folder.descriptor};
-            for (size_t f = i; f < end; ++f) {
-                task.names.append(folder.files.NameView(f)).push_back('\0');
-            }
-            if (end == folder.files.Size()) {
-                order_.Pop();
-            }
-            return true;
-        } else {
-            WalkOrder::Source source = order_.Pop();
-            const size_t next = folder.children.size();
-            if (next >= folder.subfolders.Size()) {
-                continue;
-            }
-            if (next != source.nextChild) {
-                order_.Push(std::move(source.folder), Kind::Subfolders); // its place moved on
-                continue;
-            }
-            if (aheadFolders_ >= FoldersAhead || aheadBytes_ >= ListingBytesAhead) {
-                overBudget_.push_back(std::move(source));
-                continue;
-            }
-            auto child = std::make_shared<PipelineFolder>(folder, next);
-            child->listing = PipelineFolder::Listing::Handed;
-            folder.children.push_back(child);
-            ++aheadFolders_;
-            if (next + 1 < folder.subfolders.Size()) {
-                order_.Push(std::move(source.folder), Kind::Subfolders);
-            }
-            task = {std::move(child), true, 0, 0, {}, {}};
-            return true;
-        }
-    }
-    return false;
-}
-
-void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
+void Pipeline::ListFolder(const Task& task, Held& held) {
+    const std::shared_ptr<PipelineFolder>& folder = task.folder;
     PipelineFolder& f = *folder;
     FileDescriptor descriptor = FileAccess::OpenFolder(f.path);
     if (f.place->Up() == nullptr) {
@@ -201,75 +148,75 @@ void Pipeline::ListFolder(const std::shared_ptr<PipelineFolder>& folder) {
         struct stat st {};
         const bool folderExists =
             descriptor.Valid() || (::stat(f.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
-        const std::lock_guard lock(Locking());
+        held.Acquire();
         if (!folderExists) {
-            Publish(folder, PipelineFolder::Listing::Missing, {});
+            Publish(folder, PipelineFolder::Listing::Missing);
             return;
         }
         f.exists = true;
         Advance();
-        WakeWindow();
+        held.Release();
     }
     auto state = PipelineFolder::Listing::Unreadable;
     struct stat st {};
     if (descriptor.Valid() && ::fstat(descriptor.Get(), &st) == 0) {
+        // The fields written here are read by others only once the listing is published.
         f.id = {st.st_dev, st.st_ino};
-        bool repeated = false;
-        {
-            const std::lock_guard lock(Locking());
-            repeated = f.place->OnDescent(f.id);
-            if (!repeated && !f.entered && static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
+        if (static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
+            held.Acquire();
+            if (!f.entered) {
                 // A very large folder is listed only once the window has reached it, so that
                 // no two of them are held at once.
                 f.listing = PipelineFolder::Listing::Waiting;
                 f.deferred = true;
                 return;
             }
+            held.Release();
         }
-        if (repeated) {
+        DirectoryListing files;
+        if (f.place->OnDescent(f.id)) {
             state = PipelineFolder::Listing::Repeated;
-        } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, f.files,
+        } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, files,
                                       includeSubfolders_ ? &f.subfolders : nullptr,
                                       [this] { return !left_.load(std::memory_order_relaxed); })) {
             state = PipelineFolder::Listing::Listed;
+            if (files.Size() > 0) {
+                f.results.assign(files.Size(), PipelineFolder::Unknown);
+                f.files = std::make_shared<const DirectoryListing>(std::move(files));
+                f.descriptor = std::make_shared<const FileDescriptor>(std::move(descriptor));
+            }
         }
     }
-    const std::lock_guard lock(Locking());
-    Publish(folder, state, std::move(descriptor));
+    descriptor = FileDescriptor(); // closed unless its files are to be examined, not under the lock
+    held.Acquire();
+    Publish(folder, state);
 }
 
-void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state,
-                       FileDescriptor descriptor) {
+void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder,
+                       PipelineFolder::Listing state) {
     if (left_) {
         return;
     }
     PipelineFolder& f = *folder;
     f.listing = state;
     if (state == PipelineFolder::Listing::Listed) {
-        if (f.files.Size() > 0) {
-            f.descriptor = std::make_shared<const FileDescriptor>(std::move(descriptor));
-            f.results.assign(f.files.Size(), PipelineFolder::Unknown);
-            order_.Push(folder, WalkOrder::Kind::Files);
+        if (f.FileCount() > 0) {
+            handout_.Queue(folder, WalkOrder::Kind::Files);
         }
         if (f.subfolders.Size() > 0) {
-            order_.Push(folder, WalkOrder::Kind::Subfolders);
+            handout_.Queue(folder, WalkOrder::Kind::Subfolders);
         }
-        if (!f.entered) {
-            f.budgetBytes = f.files.Bytes() + f.subfolders.Bytes();
-            aheadBytes_ += f.budgetBytes;
-        }
+        handout_.Listed(f);
     }
     Advance();
-    WakeWindow();
-    WakeWorker();
 }
 
-void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer) {
+void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer,
+                            Held& held) {
     PipelineFolder& folder = *task.folder;
-    uint8_t results[FilesPerTask];
+    uint8_t results[WorkHandout::FilesPerTask];
     size_t examined = 0;
     bool waited = false;
-    const char* name = task.names.c_str();
     while (examined < task.count) {
         const size_t file = task.file + examined;
         if (left_.load(std::memory_order_relaxed) ||
@@ -277,7 +224,8 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             break; // not wanted any more
         }
         WorkerSteps steps(*this, folder, file);
-        const bool found = Search::ExamineFile(task.descriptor->Get(), name, phrase, buffer, steps);
+        const bool found = Search::ExamineFile(task.descriptor->Get(), task.files->Name(file),
+                                               phrase, buffer, steps);
         waited = waited || steps.Waited();
         results[examined++] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
         if (found) {
@@ -288,23 +236,21 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             }
             break;
         }
-        name += std::strlen(name) + 1;
     }
-    const std::lock_guard lock(Locking());
+    held.Acquire();
     filesSinceDiskWait_ = waited ? 0 : filesSinceDiskWait_ + examined;
     if (left_ || folder.filesDone) {
         return;
     }
     std::copy_n(results, examined, folder.results.begin() + static_cast<ptrdiff_t>(task.file));
     Advance();
-    WakeWindow();
 }
 
 void Pipeline::BeginDiskWait() {
-    const std::lock_guard lock(Locking());
+    const Held held(*this);
     ++diskWaits_;
     filesSinceDiskWait_ = 0;
-    if (order_.Empty() || left_) {
+    if (handout_.Empty() || left_) {
         return;
     }
     if (parked_ > 0) {
@@ -315,14 +261,8 @@ void Pipeline::BeginDiskWait() {
 }
 
 void Pipeline::EndDiskWait() {
-    const std::lock_guard lock(Locking());
+    const Held held(*this);
     --diskWaits_;
-}
-
-void Pipeline::WakeWorker() {
-    if (parked_ > 0 && Active() < Allowed() && !order_.Empty()) {
-        workReady_.notify_one();
-    }
 }
 
 } // namespace scanvale::Search

@@ -13,6 +13,10 @@ struct SearchStatistics {
     // Times a thread took a walk's shared state (the pipeline's lock), waking from a wait
     // for work included: the serial share of a walk, which bounds how many cores it can use.
     std::atomic<uint64_t> pipelineLocks{0};
+    // When timeLocks is set (the benchmark's --lock-times), the nanoseconds the pipeline's lock
+    // was held, the two clock readings of each hold included.
+    std::atomic<bool> timeLocks{false};
+    std::atomic<uint64_t> pipelineLockNanos{0};
 };
 
 inline SearchStatistics Statistics;

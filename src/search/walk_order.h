@@ -15,7 +15,10 @@ namespace scanvale::Search {
 // The walk visits a folder, then its files, then each subfolder's tree in turn, so a place in
 // it is the chain of subfolder indices from the listed folder down, followed by -1 for the
 // folder's files or by the index of the subfolder to take up next; places order like those
-// sequences, a sequence before every longer one it begins.
+// sequences, a sequence before every longer one it begins. Sources are compared by walking
+// their folders' places up to where they meet, so queuing one allocates nothing but its slot.
+//
+// Ownership: each queued source holds its folder.
 class WalkOrder {
 public:
     enum class Kind : uint8_t { List, Files, Subfolders };
@@ -28,17 +31,16 @@ public:
     // Call with the pipeline's lock held (the folder's subfolder records are read).
     void Push(std::shared_ptr<PipelineFolder> folder, Kind kind);
     bool Empty() const { return heap_.empty(); }
-    const Source& Top() const { return heap_.front().source; }
+    const Source& Top() const { return heap_.front(); }
     Source Pop();
 
-private:
-    struct Entry {
-        std::vector<int64_t> place;
-        Source source;
-    };
-    static bool Later(const Entry& a, const Entry& b);
+    // Negative when `a` comes before `b` in the walk, positive when after, 0 for the same place.
+    static int Compare(const Source& a, const Source& b);
 
-    std::vector<Entry> heap_;
+private:
+    static bool Later(const Source& a, const Source& b) { return Compare(a, b) > 0; }
+
+    std::vector<Source> heap_;
 };
 
 } // namespace scanvale::Search

@@ -1,7 +1,4 @@
-// The window's position in a pipelined walk: it moves through the walk in order as listings
-// and results come in, turns what the walk shows into events, and frees what it has gone past.
-// Every function here runs with the pipeline's lock held, on whichever thread holds it.
-#include "search/pipeline.h"
+#include "search/walk_position.h"
 
 namespace scanvale::Search {
 
@@ -15,7 +12,31 @@ constexpr size_t EventsWaiting = 1024;
 
 } // namespace
 
-void Pipeline::Advance() {
+WalkPosition::WalkPosition(std::shared_ptr<PipelineFolder> listed) {
+    listed->entered = true;
+    frames_.push_back({std::move(listed), Step::Enter, 0});
+}
+
+WalkPosition::~WalkPosition() {
+    // Takes the tree apart level by level: freeing a deep one folder by folder through its
+    // owners would recurse as deep as the tree.
+    std::vector<std::shared_ptr<PipelineFolder>> pending;
+    for (Frame& frame : frames_) {
+        pending.push_back(std::move(frame.folder));
+    }
+    while (!pending.empty()) {
+        const std::shared_ptr<PipelineFolder> folder = std::move(pending.back());
+        pending.pop_back();
+        for (std::shared_ptr<PipelineFolder>& child : folder->children) {
+            if (child != nullptr) {
+                pending.push_back(std::move(child));
+            }
+        }
+        folder->children.clear();
+    }
+}
+
+void WalkPosition::Advance(WorkHandout& handout, Retired& retired) {
     using Listing = PipelineFolder::Listing;
     leftOver_ = false;
     for (size_t steps = 0; !frames_.empty(); ++steps) {
@@ -31,7 +52,7 @@ void Pipeline::Advance() {
         switch (frame.step) {
         case Step::Enter:
             if (folder.listing == Listing::Missing) {
-                PopFrame();
+                PopFrame(retired);
             } else if (!folder.exists) {
                 return; // the listed folder's test is under way
             } else {
@@ -46,32 +67,32 @@ void Pipeline::Advance() {
             if (folder.listing == Listing::Listed) {
                 frame.step = Step::Files;
             } else {
-                PopFrame(); // unreadable, or repeated on its own descent
+                PopFrame(retired); // unreadable, or repeated on its own descent
             }
             break;
         case Step::Files:
-            if (frame.next < folder.files.Size()) {
+            if (frame.next < folder.FileCount()) {
                 const uint8_t result = folder.results[frame.next];
                 if (result == PipelineFolder::Unknown) {
                     return;
                 }
                 if (result == PipelineFolder::Match) {
-                    events_.push_back({true, folder.PathOf(folder.files.NameView(frame.next))});
-                    frame.next = folder.files.Size(); // the folder's first match is its only one
+                    events_.push_back({true, folder.PathOf(folder.files->NameView(frame.next))});
+                    frame.next = folder.FileCount(); // the folder's first match is its only one
                 } else {
                     ++frame.next;
                 }
                 break;
             }
-            CloseFiles(folder);
+            CloseFiles(folder, retired);
             frame.step = Step::Subfolders;
             frame.next = 0;
             break;
         case Step::Subfolders:
             if (frame.next < folder.subfolders.Size()) {
-                EnterSubfolder(frame);
+                EnterSubfolder(frame, handout);
             } else {
-                PopFrame();
+                PopFrame(retired);
             }
             break;
         }
@@ -79,67 +100,44 @@ void Pipeline::Advance() {
     finished_ = true;
 }
 
-void Pipeline::EnterSubfolder(Frame& frame) {
+void WalkPosition::EnterSubfolder(Frame& frame, WorkHandout& handout) {
     PipelineFolder& parent = *frame.folder;
     const size_t next = frame.next++;
     std::shared_ptr<PipelineFolder> child;
     if (next < parent.children.size()) {
-        // Taken up ahead by a worker: it no longer counts against the look-ahead.
-        child = parent.children[next];
-        --aheadFolders_;
-        aheadBytes_ -= child->budgetBytes;
-        child->budgetBytes = 0;
-        if (child->deferred) {
-            child->deferred = false;
-            order_.Push(child, WalkOrder::Kind::List);
-            WakeWorker();
-        }
-        ReleaseBudget();
+        child = parent.children[next]; // taken up ahead by a worker
+        handout.Entered(child);
     } else {
         child = std::make_shared<PipelineFolder>(parent, next);
         parent.children.push_back(child);
-        order_.Push(child, WalkOrder::Kind::List);
-        WakeWorker();
+        handout.Queue(child, WalkOrder::Kind::List);
     }
     child->entered = true;
     frames_.push_back({std::move(child), Step::Enter, 0}); // `frame` is not used after this
 }
 
-void Pipeline::PopFrame() {
-    const std::shared_ptr<PipelineFolder> done = std::move(frames_.back().folder);
+void WalkPosition::PopFrame(Retired& retired) {
+    std::shared_ptr<PipelineFolder> done = std::move(frames_.back().folder);
     frames_.pop_back();
-    CloseFiles(*done);
+    CloseFiles(*done, retired);
     if (!frames_.empty()) {
         // The frame below is the folder's parent: the window walked its tree, and work still
         // referring to the folder holds it alone.
-        frames_.back().folder->children[done->place->Index()].reset();
+        retired.push_back(std::move(frames_.back().folder->children[done->place->Index()]));
     }
+    retired.push_back(std::move(done));
 }
 
-void Pipeline::CloseFiles(PipelineFolder& folder) {
+void WalkPosition::CloseFiles(PipelineFolder& folder, Retired& retired) {
     folder.filesDone = true;
-    // Examinations still under way hold the descriptor and their own copy of the name.
-    folder.descriptor.reset();
-    folder.files = DirectoryListing();
+    // Examinations still under way hold the descriptor and the names themselves.
+    if (folder.descriptor != nullptr) {
+        retired.push_back(std::move(folder.descriptor));
+    }
+    if (folder.files != nullptr) {
+        retired.push_back(std::move(folder.files));
+    }
     folder.results = std::vector<uint8_t>();
-}
-
-void Pipeline::ReleaseBudget() {
-    if (overBudget_.empty() || aheadFolders_ >= FoldersAhead || aheadBytes_ >= ListingBytesAhead) {
-        return;
-    }
-    for (WalkOrder::Source& source : overBudget_) {
-        order_.Push(std::move(source.folder), WalkOrder::Kind::Subfolders);
-    }
-    overBudget_.clear();
-    WakeWorker();
-}
-
-void Pipeline::WakeWindow() {
-    if (windowWaits_ && host_ != nullptr && (!events_.empty() || finished_ || leftOver_)) {
-        windowWaits_ = false;
-        host_->Wake();
-    }
 }
 
 } // namespace scanvale::Search
