@@ -1,8 +1,10 @@
 // Fuzzes the whole examination of one file (sniff, blocks, carry, matcher) against a naive
-// search of the whole text. The input chooses the comparison mode, the block size (1 to 64
-// bytes, or the program's 102400), the phrase and the file's contents; one input in eight is
-// searched a second time through the search pipeline, as the only file of a folder, by 1 to 4
-// workers (starting threads costs far more than the examination, which gets most of the time).
+// search of the whole text; a file that begins with a UTF-16 or UTF-32 byte-order mark is
+// decoded by the fuzzer's own reading (wide_text_oracle.h) first. The input chooses the
+// comparison mode, the block size (1 to 64 bytes, or the program's 102400), the phrase and the
+// file's contents; one input in eight is searched a second time through the search pipeline,
+// as the only file of a folder, by 1 to 4 workers (starting threads costs far more than the
+// examination, which gets most of the time).
 //
 // Input: [mode byte][block byte][phrase length byte][phrase][file contents]. Mode byte: bit 0
 // case-insensitive, bits 1-3 all set through the pipeline too, bits 4-5 the workers less one.
@@ -11,6 +13,7 @@
 #include "search/search.h"
 #include "search/search_host.h"
 #include "search/text_sniff.h"
+#include "wide_text_oracle.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -175,12 +178,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data + 3 + phraseLength),
                            size - 3 - phraseLength);
 
-    const bool searched =
-        !text.empty() &&
-        Search::LooksLikeText(std::string_view(text).substr(0, Search::SniffLength));
-    const bool present = NaiveFind(text, phrase, caseless);
+    bool searched = !text.empty() &&
+                    Search::LooksLikeText(std::string_view(text).substr(0, Search::SniffLength));
+    const fuzz::WideReading wide =
+        fuzz::ReadWide(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    if (wide.marked) {
+        // No mark begins with a byte that the first sniff takes as text.
+        if (searched) {
+            std::abort();
+        }
+        searched = wide.text;
+    }
+    const std::string& content = wide.marked ? wide.utf8 : text;
+    const bool present = NaiveFind(content, phrase, caseless);
     const bool expected = searched && present;
-    CheckEveryKernel(phrase, text, caseless, present);
+    CheckEveryKernel(phrase, content, caseless, present);
 
     const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;

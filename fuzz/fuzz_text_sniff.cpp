@@ -1,8 +1,11 @@
 // Fuzzes the binary sniff against a rule written out independently: printable ASCII, TAB, LF
 // and CR are text; other bytes below 128 are binary; from 128 up a byte is text where ICU
 // decodes a well-formed UTF-8 character, and in a full five-byte window where the last bytes
-// begin a character that some continuation would complete.
+// begin a character that some continuation would complete. A head with a UTF-16 or UTF-32
+// byte-order mark is wide text where the fuzzer's own reading of its first characters
+// (wide_text_oracle.h) passes the same rule.
 #include "search/text_sniff.h"
+#include "wide_text_oracle.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -69,6 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool expected = Text(data, static_cast<int32_t>(n), n == scanvale::Search::SniffLength);
     const bool got = scanvale::Search::LooksLikeText({reinterpret_cast<const char*>(data), n});
     if (got != expected) {
+        std::abort();
+    }
+
+    using scanvale::Search::WideEncoding;
+    const fuzz::WideReading wide = fuzz::ReadWide(
+        data, size < scanvale::Search::WideSniffLength ? size : scanvale::Search::WideSniffLength);
+    const auto encoding =
+        scanvale::Search::WideTextEncoding({reinterpret_cast<const char*>(data), size});
+    const auto expectedEncoding =
+        wide.unitBytes == 2 ? (wide.bigEndian ? WideEncoding::Utf16Be : WideEncoding::Utf16Le)
+                            : (wide.bigEndian ? WideEncoding::Utf32Be : WideEncoding::Utf32Le);
+    if (encoding.has_value() != (wide.marked && wide.text) ||
+        (encoding && *encoding != expectedEncoding)) {
         std::abort();
     }
     return 0;

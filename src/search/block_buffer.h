@@ -19,9 +19,9 @@ public:
     static constexpr size_t Alignment = 4096;
 
     BlockBuffer(size_t blockSize, size_t carryCapacity)
-        : blockSize_(blockSize),
-          storage_(std::make_unique<char[]>(RoundUp(carryCapacity) + blockSize + Alignment)),
-          block_(Align(storage_.get() + RoundUp(carryCapacity))) {}
+        : blockSize_(blockSize), carryRoom_(RoundUp(carryCapacity)),
+          storage_(std::make_unique<char[]>(carryRoom_ + blockSize + Alignment)),
+          block_(Align(storage_.get() + carryRoom_)) {}
 
     size_t BlockSize() const { return blockSize_; }
 
@@ -42,6 +42,27 @@ public:
 
     void ClearCarry() { carryLength_ = 0; }
 
+    // For a file whose blocks are decoded before they are searched: where a block's text goes,
+    // `room` bytes with room for the carry in front, as in front of the block. Made when a
+    // file first needs it and kept for the examiner's later files, so an examiner holds at most
+    // one; asked for at the start of a file, before any carry is kept.
+    char* Decoded(size_t room) {
+        if (room > decodedRoom_) {
+            decodedStorage_ = std::make_unique_for_overwrite<char[]>(carryRoom_ + room);
+            decodedRoom_ = room;
+        }
+        return decodedStorage_.get() + carryRoom_;
+    }
+
+    // Text() and KeepTail() for the decoded text, which Decoded() must have made room for.
+    std::string_view DecodedText(size_t decodedBytes) {
+        return {DecodedStart() - carryLength_, carryLength_ + decodedBytes};
+    }
+    void KeepDecodedTail(std::string_view text, size_t length) {
+        std::memmove(DecodedStart() - length, text.data() + text.size() - length, length);
+        carryLength_ = length;
+    }
+
 private:
     static size_t RoundUp(size_t n) { return (n + Alignment - 1) / Alignment * Alignment; }
     static char* Align(char* p) {
@@ -49,10 +70,15 @@ private:
         return p + (RoundUp(address) - address);
     }
 
+    char* DecodedStart() { return decodedStorage_.get() + carryRoom_; }
+
     size_t blockSize_;
+    size_t carryRoom_;
     size_t carryLength_ = 0;
     std::unique_ptr<char[]> storage_;
     char* block_;
+    std::unique_ptr<char[]> decodedStorage_;
+    size_t decodedRoom_ = 0;
 };
 
 } // namespace scanvale::Search

@@ -5,10 +5,12 @@
 #include "search/search.h"
 #include "search/search_statistics.h"
 #include "search/text_sniff.h"
+#include "search/wide_text.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 
 namespace scanvale::Search {
@@ -18,6 +20,84 @@ namespace {
 // Searches one text of the file; `more` tells that further bytes of the file follow it.
 bool SearchText(std::string_view text, bool more, const Phrase& phrase) {
     return phrase.FoundIn(more ? text.substr(0, phrase.SearchableLength(text)) : text);
+}
+
+// The texts of a file searched as its bytes: the carry followed by the block.
+class ByteTexts {
+public:
+    explicit ByteTexts(BlockBuffer& buffer) : buffer_(buffer) {}
+    std::string_view Text(size_t got, bool /*more*/) { return buffer_.Text(got); }
+    void Keep(std::string_view text, size_t length) { buffer_.KeepTail(text, length); }
+
+private:
+    BlockBuffer& buffer_;
+};
+
+// The texts of a file in UTF-16 or UTF-32: the carry followed by the block decoded to UTF-8,
+// the byte-order mark left out. The decoded text holds whole characters only, a character cut
+// by the block's end coming whole with the next block.
+class WideTexts {
+public:
+    WideTexts(BlockBuffer& buffer, WideEncoding encoding)
+        : buffer_(buffer), decoder_(encoding), mark_(MarkLength(encoding)),
+          decoded_(buffer.Decoded(WideDecoder::MostOutput(buffer.BlockSize()))) {}
+    std::string_view Text(size_t got, bool more) {
+        const size_t mark = std::min(mark_, got); // tiny blocks may hold a part of the mark
+        mark_ -= mark;
+        return buffer_.DecodedText(
+            decoder_.Decode(buffer_.Block() + mark, got - mark, !more, decoded_));
+    }
+    void Keep(std::string_view text, size_t length) { buffer_.KeepDecodedTail(text, length); }
+
+private:
+    BlockBuffer& buffer_;
+    WideDecoder decoder_;
+    size_t mark_; // bytes of the mark not yet passed
+    char* decoded_;
+};
+
+// Reads the file's blocks in order, `preRead` bytes of its only block already in the buffer
+// when it is no longer than a block, and searches each block's text (`texts`) with the carry
+// in front.
+template <typename Texts>
+bool SearchBlocks(int file, const struct stat& st, size_t preRead, const Phrase& phrase,
+                  BlockBuffer& buffer, ExaminationSteps& steps, Texts texts) {
+    const auto length = static_cast<uint64_t>(st.st_size);
+    const size_t blockSize = buffer.BlockSize();
+    const uint64_t wholeBlocks = length / blockSize;
+    const auto rest = static_cast<size_t>(length % blockSize);
+    FileHoles holes(file, st);
+    // Reads the n bytes at `offset` into the block, zeros where they lie in a hole.
+    auto read = [&](uint64_t offset, size_t n) {
+        if (holes.InHole(offset, n)) {
+            std::memset(buffer.Block(), 0, n);
+            return n;
+        }
+        return steps.Read(file, offset, buffer.Block(), n);
+    };
+    for (uint64_t k = 0; k < wholeBlocks; ++k) {
+        if (!steps.GoOn(true)) {
+            return false;
+        }
+        const size_t got = k == 0 && length <= blockSize ? preRead : read(k * blockSize, blockSize);
+        const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
+        const std::string_view text = texts.Text(got, more);
+        if (SearchText(text, more, phrase)) {
+            return true;
+        }
+        if (!more) {
+            return false;
+        }
+        texts.Keep(text, TextTail(text, phrase).size());
+    }
+    if (rest > 0) {
+        if (!steps.GoOn(false)) {
+            return false;
+        }
+        const size_t got = wholeBlocks == 0 ? preRead : read(wholeBlocks * blockSize, rest);
+        return SearchText(texts.Text(got, false), false, phrase);
+    }
+    return false;
 }
 
 } // namespace
@@ -44,58 +124,38 @@ bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer
     // The length is taken once: a file that grows meanwhile is read up to this length, one
     // that shrinks ends at its new end.
     const auto length = static_cast<uint64_t>(st.st_size);
-    const size_t blockSize = buffer.BlockSize();
-    const uint64_t wholeBlocks = length / blockSize;
-    const auto rest = static_cast<size_t>(length % blockSize);
     buffer.ClearCarry();
 
     // A file of at most one block is read at once and sniffed in place; a larger one is
-    // sniffed with a read of its first bytes alone, so binary files cost one small read.
+    // sniffed with a read of its first bytes alone, so binary files cost one small read. Only
+    // a file that begins with a byte-order mark of UTF-16 or UTF-32 (always binary to the
+    // first sniff) is looked at further.
     size_t preRead = 0;
-    bool text = false;
-    if (length <= blockSize) {
+    std::optional<WideEncoding> wide;
+    if (length <= buffer.BlockSize()) {
         preRead = steps.Read(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
-        text = LooksLikeText({buffer.Block(), std::min(preRead, SniffLength)});
+        const std::string_view head(buffer.Block(), preRead);
+        if (!LooksLikeText(head.substr(0, SniffLength)) && !(wide = WideTextEncoding(head))) {
+            return false;
+        }
     } else {
-        char head[SniffLength];
-        text = LooksLikeText({head, steps.Read(file.Get(), 0, head, SniffLength)});
+        char head[WideSniffLength];
+        size_t got = steps.Read(file.Get(), 0, head, SniffLength);
+        if (!LooksLikeText({head, got})) {
+            if (!MarkedEncoding({head, got})) {
+                return false;
+            }
+            got += steps.Read(file.Get(), got, head + got, WideSniffLength - got);
+            if (!(wide = WideTextEncoding({head, got}))) {
+                return false;
+            }
+        }
     }
-    if (!text) {
-        return false;
+    if (wide) {
+        return SearchBlocks(file.Get(), st, preRead, phrase, buffer, steps,
+                            WideTexts(buffer, *wide));
     }
-
-    FileHoles holes(file.Get(), st);
-    // Reads the n bytes at `offset` into the block, zeros where they lie in a hole.
-    auto read = [&](uint64_t offset, size_t n) {
-        if (holes.InHole(offset, n)) {
-            std::memset(buffer.Block(), 0, n);
-            return n;
-        }
-        return steps.Read(file.Get(), offset, buffer.Block(), n);
-    };
-    for (uint64_t k = 0; k < wholeBlocks; ++k) {
-        if (!steps.GoOn(true)) {
-            return false;
-        }
-        const size_t got = k == 0 && length <= blockSize ? preRead : read(k * blockSize, blockSize);
-        const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
-        const std::string_view block = buffer.Text(got);
-        if (SearchText(block, more, phrase)) {
-            return true;
-        }
-        if (!more) {
-            return false;
-        }
-        buffer.KeepTail(block, TextTail(block, phrase).size());
-    }
-    if (rest > 0) {
-        if (!steps.GoOn(false)) {
-            return false;
-        }
-        const size_t got = wholeBlocks == 0 ? preRead : read(wholeBlocks * blockSize, rest);
-        return SearchText(buffer.Text(got), false, phrase);
-    }
-    return false;
+    return SearchBlocks(file.Get(), st, preRead, phrase, buffer, steps, ByteTexts(buffer));
 }
 
 bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,

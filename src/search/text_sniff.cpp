@@ -37,4 +37,26 @@ bool LooksLikeText(std::string_view head) {
     return true;
 }
 
+std::optional<WideEncoding> WideTextEncoding(std::string_view head) {
+    const std::optional<WideEncoding> encoding = MarkedEncoding(head);
+    if (!encoding) {
+        return std::nullopt;
+    }
+    const auto* p = reinterpret_cast<const uint8_t*>(head.data());
+    const size_t n = head.size() < WideSniffLength ? head.size() : WideSniffLength;
+    size_t i = MarkLength(*encoding);
+    size_t characters = 0;
+    // SniffLength characters always fit the window, so one that runs past its end runs past
+    // the file's.
+    for (; characters < SniffLength && i < n; ++characters) {
+        const WideChar c = DecodeWideChar(*encoding, p + i, n - i, true);
+        const int32_t v = c.value;
+        if (!((v >= 32 && v <= 126) || v == '\t' || v == '\n' || v == '\r' || v >= 0x80)) {
+            return std::nullopt; // ill-formed, other control characters and DEL
+        }
+        i += c.length;
+    }
+    return characters > 0 ? encoding : std::nullopt;
+}
+
 } // namespace scanvale::Search

@@ -1,5 +1,6 @@
 #include "random_tree.h"
 
+#include <QStringEncoder>
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +51,29 @@ std::string RandomTree::Contents() {
         text += std::string(Pick(Pick(8) == 0 ? 200 : 12), 'a' + static_cast<char>(Pick(3)));
         text += phrases[Pick(phrases.size())];
     }
-    return text;
+    return Widened(text);
+}
+
+std::string RandomTree::Widened(const std::string& text) {
+    static const QStringConverter::Encoding encodings[] = {
+        QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf32LE,
+        QStringConverter::Utf32BE};
+    const size_t kind = Pick(32);
+    if (kind >= 4) {
+        return text;
+    }
+    QString wide = QString::fromUtf8(text);
+    std::string after;
+    const size_t flaw = Pick(4);
+    if (flaw == 0) {
+        wide.insert(static_cast<qsizetype>(Pick(static_cast<size_t>(wide.size()) + 1)),
+                    QChar(0xD800));
+    } else if (flaw == 1) {
+        after = std::string(1 + Pick(3), 'e');
+    }
+    QStringEncoder encode(encodings[kind], QStringConverter::Flag::WriteBom);
+    const QByteArray bytes = encode(wide);
+    return bytes.toStdString() + after;
 }
 
 void RandomTree::WriteFile(const std::string& path) {

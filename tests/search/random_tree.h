@@ -9,10 +9,10 @@
 
 namespace scanvale::test {
 
-// Writes a random tree for the differential tests: odd names, text and binary heads, sizes
-// around small block sizes, the phrase "needle" in any case and across block ends, links to
-// files and folders, dangling links, FIFOs, and entries nobody may read. The same seed and
-// shape always give the same tree.
+// Writes a random tree for the differential tests: odd names, text and binary heads, files in
+// UTF-16 and UTF-32, sizes around small block sizes, the phrase "needle" in any case and across
+// block ends, links to files and folders, dangling links, FIFOs, and entries nobody may read. The
+// same seed and shape always give the same tree.
 class RandomTree {
 public:
     enum class Shape {
@@ -43,6 +43,9 @@ private:
     size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
     std::string Name();
     std::string Contents();
+    // One text in eight, written in UTF-16 or UTF-32 with its byte-order mark instead; some of
+    // them with a lone surrogate inside or one to three stray bytes at the end.
+    std::string Widened(const std::string& text);
     void WriteFile(const std::string& path);
     void FillSmall(const std::string& folder, int depth);
     void FillRealLike();
