@@ -105,16 +105,14 @@ void Pipeline::Work(bool untilIdle) {
     const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
     Held held(*this);
-    Task task; // the last piece of work, done and published; let go of without the lock
     while (!left_) {
-        Task next;
-        if (Active() > Allowed() || !handout_.Next(next, Batch())) {
+        Task task;
+        if (Active() > Allowed() || !handout_.Next(task, Batch())) {
             if (untilIdle) {
                 break;
             }
-            if (held.HasDeferred() || task.folder != nullptr) {
-                held.Release(); // the last task's folder and descriptor are not kept while parked
-                task = {};
+            if (held.HasDeferred()) {
+                held.Release();
                 held.Acquire();
                 continue;
             }
@@ -125,11 +123,18 @@ void Pipeline::Work(bool untilIdle) {
         }
         WakeWorker(); // more may be ready for another worker
         held.Release();
-        task = std::move(next);
         if (task.list) {
             ListFolder(task, held);
         } else {
             ExamineFiles(task, phrase, buffer, held);
+        }
+        // The task's folder is let go of with the lock held (see WalkPosition::PopFrame); its
+        // descriptor and names once the lock is let go.
+        if (task.descriptor != nullptr) {
+            retired_.push_back(std::move(task.descriptor));
+        }
+        if (task.files != nullptr) {
+            retired_.push_back(std::move(task.files));
         }
     }
     if (!untilIdle) {

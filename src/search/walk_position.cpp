@@ -117,15 +117,16 @@ void WalkPosition::EnterSubfolder(Frame& frame, WorkHandout& handout) {
 }
 
 void WalkPosition::PopFrame(Retired& retired) {
-    std::shared_ptr<PipelineFolder> done = std::move(frames_.back().folder);
+    const std::shared_ptr<PipelineFolder> done = std::move(frames_.back().folder);
     frames_.pop_back();
     CloseFiles(*done, retired);
     if (!frames_.empty()) {
         // The frame below is the folder's parent: the window walked its tree, and work still
-        // referring to the folder holds it alone.
-        retired.push_back(std::move(frames_.back().folder->children[done->place->Index()]));
+        // referring to the folder holds it alone. Folder records are freed with the lock held:
+        // a record's place may be the last holder of the places above it, which are taken
+        // apart one at a time by whoever lets go last, and the lock orders those holders.
+        frames_.back().folder->children[done->place->Index()].reset();
     }
-    retired.push_back(std::move(done));
 }
 
 void WalkPosition::CloseFiles(PipelineFolder& folder, Retired& retired) {

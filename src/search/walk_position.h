@@ -11,7 +11,8 @@
 namespace scanvale::Search {
 
 // What a thread let go of while it held the pipeline's lock, to be dropped once it has let go
-// of the lock: freeing a folder record or closing a descriptor is no work for the lock.
+// of the lock: closing a descriptor or freeing a listing is no work for the lock. (Folder
+// records are not retired: see WalkPosition::PopFrame.)
 using Retired = std::vector<std::shared_ptr<const void>>;
 
 // The window's position in a pipelined walk: a stack of the folders it has entered, each at
