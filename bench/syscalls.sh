@@ -82,7 +82,7 @@ for name in "${@:-many}"; do
                 printf "%-18s", s
                 for (t = 1; t <= 3; ++t) {
                     v = calls[s, t] / files
-                    printf " %10.3f", v > -0.0005 && v < 0.0005 ? 0 : v # no "-0.000"
+                    printf " %10.3f", (v > -0.0005 && v < 0.0005 ? 0 : v) # no "-0.000"; unbracketed, ">" would redirect
                 }
                 printf "\n"
             }

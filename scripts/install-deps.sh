@@ -14,7 +14,7 @@ packages=(
     fuse3 python3-fusepy
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep python3 openbox)
+    packages+=(ripgrep grep python3 openbox liburing-dev)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)
