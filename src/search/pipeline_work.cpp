@@ -130,12 +130,8 @@ void Pipeline::Work(bool untilIdle) {
         }
         // The task's folder is let go of with the lock held (see WalkPosition::PopFrame); its
         // descriptor and names once the lock is let go.
-        if (task.descriptor != nullptr) {
-            retired_.push_back(std::move(task.descriptor));
-        }
-        if (task.files != nullptr) {
-            retired_.push_back(std::move(task.files));
-        }
+        Retire(retired_, std::move(task.descriptor));
+        Retire(retired_, std::move(task.files));
     }
     if (!untilIdle) {
         --threads_;

@@ -132,12 +132,8 @@ void WalkPosition::PopFrame(Retired& retired) {
 void WalkPosition::CloseFiles(PipelineFolder& folder, Retired& retired) {
     folder.filesDone = true;
     // Examinations still under way hold the descriptor and the names themselves.
-    if (folder.descriptor != nullptr) {
-        retired.push_back(std::move(folder.descriptor));
-    }
-    if (folder.files != nullptr) {
-        retired.push_back(std::move(folder.files));
-    }
+    Retire(retired, std::move(folder.descriptor));
+    Retire(retired, std::move(folder.files));
     folder.results = std::vector<uint8_t>();
 }
 

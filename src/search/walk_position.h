@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace scanvale::Search {
@@ -14,6 +15,13 @@ namespace scanvale::Search {
 // of the lock: closing a descriptor or freeing a listing is no work for the lock. (Folder
 // records are not retired: see WalkPosition::PopFrame.)
 using Retired = std::vector<std::shared_ptr<const void>>;
+
+// Moves `held` into `retired`, unless there is nothing to hold.
+inline void Retire(Retired& retired, std::shared_ptr<const void> held) {
+    if (held != nullptr) {
+        retired.push_back(std::move(held));
+    }
+}
 
 // The window's position in a pipelined walk: a stack of the folders it has entered, each at
 // its step (shown, listed, its files, its subfolders). It moves on in the sequential walk's
