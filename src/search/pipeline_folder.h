@@ -36,7 +36,9 @@ struct PipelineFolder {
         Handed,     // a worker lists it
         Missing,    // the listed folder is no folder
         Unreadable, // cannot be opened or read: skipped
-        Repeated,   // already being walked further up the same descent: not entered again
+        // Shown but not entered: already being walked further up the same descent (entering it
+        // again would never end), or one of the kernel's pseudo file systems reached by descent.
+        NotEntered,
         Listed,
     };
     enum Result : uint8_t { Unknown, NoMatch, Match };

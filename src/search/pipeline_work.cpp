@@ -3,6 +3,7 @@
 // of work.
 #include "search/file_access.h"
 #include "search/file_examination.h"
+#include "search/file_system_kind.h"
 #include "search/folder_listing.h"
 #include "search/pipeline.h"
 #include "search/search_statistics.h"
@@ -10,34 +11,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
-#include <sys/vfs.h>
 
 namespace scanvale::Search {
-
-namespace {
-
-// True when the open file's pages live in memory alone (tmpfs and the like), so that reading
-// it never waits for a device. Asked of file systems that cannot read without waiting.
-bool InMemory(int file) {
-    struct statfs fs {};
-    if (::fstatfs(file, &fs) != 0) {
-        return false;
-    }
-    switch (fs.f_type) {
-    case TMPFS_MAGIC:
-    case RAMFS_MAGIC:
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 // A worker's examination of one file: abandoned once the window has left or an earlier file
 // of the folder matched. Reads first without waiting for the disk; a read that must wait (or
@@ -69,7 +46,7 @@ public:
             if (got < 0 && errno == EINTR) {
                 continue;
             }
-            if (got < 0 && errno == EOPNOTSUPP && InMemory(file)) {
+            if (got < 0 && errno == EOPNOTSUPP && FileSystemKind::InMemory(file)) {
                 inMemory_ = true;
                 Statistics.bytesRead.fetch_add(done, std::memory_order_relaxed);
                 return done + ReadBlock(file, offset + done, destination + done, n - done);
@@ -175,8 +152,10 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
             held.Release();
         }
         DirectoryListing files;
-        if (f.place->OnDescent(f.id)) {
-            state = PipelineFolder::Listing::Repeated;
+        if (f.place->OnDescent(f.id) ||
+            (f.place->Up() != nullptr && f.id.first != f.place->UpId().first &&
+             FileSystemKind::OfTheKernel(descriptor.Get(), f.id.first))) {
+            state = PipelineFolder::Listing::NotEntered;
         } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, files,
                                       includeSubfolders_ ? &f.subfolders : nullptr,
                                       [this] { return !left_.load(std::memory_order_relaxed); })) {

@@ -2,6 +2,7 @@
 
 #include "search/file_access.h"
 #include "search/file_examination.h"
+#include "search/file_system_kind.h"
 #include "search/folder_listing.h"
 #include "search/globals.h"
 
@@ -51,6 +52,10 @@ void SequentialWalk::Visit() {
     const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
     if (std::find(descent_.begin(), descent_.end(), id) != descent_.end()) {
         return; // a link back up the same descent: entering it again would never end
+    }
+    if (!descent_.empty() && id.first != descent_.back().first &&
+        Search::FileSystemKind::OfTheKernel(folder.Get(), id.first)) {
+        return; // the kernel's view of itself, reached by descent
     }
 
     Search::DirectoryListing subfolders;

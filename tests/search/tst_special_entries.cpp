@@ -7,7 +7,10 @@
 #include "special_nodes.h"
 #include "tree_fixture.h"
 
+#include <QFile>
 #include <QtTest>
+#include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,6 +169,42 @@ private slots:
                       parts[0].toStdString());
         }
         QCOMPARE(Walk(tree.Path(start.toStdString()), "NEEDLE", 1), tree.Paths(expected));
+    }
+
+    // The kernel's views of itself, reached through links (or by descent: the same test of a
+    // device that differs from the parent's), are shown but not entered: /proc alone would lead
+    // back into the tree through every process's cwd link. A listed folder on one of them is
+    // searched as asked.
+    void kernelFileSystemsAreShownButNotEntered() {
+        const TestTree tree;
+        tree.Write("a/f.txt", "needle");
+        std::vector<std::string> kernel{"/proc", "/sys", "/dev/pts"};
+        QFile mounts(QStringLiteral("/proc/self/mounts"));
+        QVERIFY(mounts.open(QIODevice::ReadOnly));
+        if (mounts.readAll().contains(" /dev devtmpfs ")) {
+            kernel.emplace_back("/dev"); // a tmpfs to fstatfs: told apart by the mount table
+        }
+        Paths shown{"Searching " + tree.Path("")};
+        for (size_t i = 0; i < kernel.size(); ++i) {
+            shown.push_back("Searching " + tree.Link(kernel[i], "k" + std::to_string(i)));
+        }
+        shown.push_back("Searching " + tree.Path("a"));
+        std::sort(shown.begin() + 1, shown.end());
+        FakeSearchHost host;
+        Search::SearchFolder(tree.Path(""), {"*"}, "needle", 0, 1, host);
+        QCOMPARE(host.progress, shown);
+        QCOMPARE(host.results, tree.Paths({"a/f.txt"}));
+
+        // Listed, /proc/self/fd is walked like any folder: the link to the tree's folder is
+        // entered (other descriptors may come and go meanwhile).
+        const int descriptor = ::open(tree.Path("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(descriptor >= 0);
+        FakeSearchHost listed;
+        Search::SearchFolder("/proc/self/fd", {"*"}, "needle", 0, 1, listed);
+        ::close(descriptor);
+        const std::string found = "/proc/self/fd/" + std::to_string(descriptor) + "/a/f.txt";
+        QVERIFY(std::find(listed.results.begin(), listed.results.end(), found) !=
+                listed.results.end());
     }
 };
 
