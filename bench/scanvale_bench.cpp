@@ -9,6 +9,7 @@
 // more may be added while others wait for the disk (default: the program's). Results go to
 // stdout, one path per line; files examined, bytes read, seconds and the times the pipeline's
 // lock was taken to stderr, with --lock-times also how long it was held in all.
+#include "main_window/event_loop_wait.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
@@ -31,7 +32,7 @@ public:
     }
     void ShowProgress(std::string_view) override {}
     void Yield() override { QCoreApplication::processEvents(); }
-    void Wait() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+    void Wait(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
     void Wake() override { dispatcher_->wakeUp(); }
 
 private:

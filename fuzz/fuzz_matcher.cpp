@@ -38,9 +38,9 @@ public:
     void AddResult(std::string_view) override { ++results; }
     void ShowProgress(std::string_view) override {}
     void Yield() override {}
-    void Wait() override {
+    void Wait(Clock::time_point until) override {
         std::unique_lock lock(mutex_);
-        woken_.wait(lock, [this] { return rung_; });
+        woken_.wait_until(lock, until, [this] { return rung_; });
         rung_ = false;
     }
     void Wake() override {

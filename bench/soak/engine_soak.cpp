@@ -8,6 +8,7 @@
 // MB per second and the final peak. Results are counted, not kept: the phrase is meant to
 // occur nowhere, so every byte is read.
 #include "peak_memory.h"
+#include "main_window/event_loop_wait.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
@@ -29,8 +30,8 @@ public:
         QCoreApplication::processEvents();
         Sample();
     }
-    void Wait() override {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    void Wait(Clock::time_point until) override {
+        scanvale::WaitInEventLoop(until);
         Sample();
     }
     void Wake() override { dispatcher_->wakeUp(); }

@@ -1,5 +1,6 @@
 #include "window_search_host.h"
 
+#include "event_loop_wait.h"
 #include "path_text.h"
 
 #include <QAbstractEventDispatcher>
@@ -46,9 +47,9 @@ void WindowSearchHost::Yield() {
     QCoreApplication::processEvents();
 }
 
-void WindowSearchHost::Wait() {
+void WindowSearchHost::Wait(Clock::time_point until) {
     sinceFullTurn_.start();
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    WaitInEventLoop(until);
 }
 
 void WindowSearchHost::Wake() {

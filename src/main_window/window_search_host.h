@@ -33,8 +33,9 @@ public:
     // more often (a single file's examination yields before each block) does not pay for a
     // full turn each time.
     void Yield() override;
-    // Handles the window's events, sleeping in the event loop until one arrives or Wake().
-    void Wait() override;
+    // Handles the window's events, sleeping in the event loop until one arrives, Wake() or
+    // `until`.
+    void Wait(Clock::time_point until) override;
     // The event loop's own wake-up: it persists until the loop next looks for events.
     void Wake() override;
 

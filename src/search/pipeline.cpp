@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace scanvale::Search {
 
@@ -65,9 +66,11 @@ Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
         Work(true);
         held.Acquire();
     }
+    windowDozes_ = false;
     Advance();
     if (position_.HasEvents()) {
         position_.TakeEvents(events);
+        tookEvents_ = true;
         return Progress::Events;
     }
     if (position_.Finished()) {
@@ -75,6 +78,10 @@ Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
     }
     if (position_.LeftOver() || threads_ == 0) {
         return Progress::Events;
+    }
+    if (std::exchange(tookEvents_, false)) {
+        windowDozes_ = true;
+        return Progress::Doze;
     }
     windowWaits_ = true;
     return Progress::Blocked;
@@ -85,6 +92,7 @@ void Pipeline::Leave() {
         Held held(*this);
         left_ = true;
         windowWaits_ = false;
+        windowDozes_ = false;
         wakeHost_ = false;
     }
     workReady_.notify_all();
@@ -118,8 +126,10 @@ void Pipeline::Advance() {
 }
 
 void Pipeline::WakeWindow() {
-    if (windowWaits_ && (position_.HasEvents() || position_.Finished() || position_.LeftOver())) {
+    const bool ends = position_.Finished() || position_.LeftOver();
+    if ((windowWaits_ && (ends || position_.HasEvents())) || (windowDozes_ && ends)) {
         windowWaits_ = false;
+        windowDozes_ = false;
         wakeHost_ = true;
     }
 }

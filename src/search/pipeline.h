@@ -42,7 +42,11 @@ class Pipeline : public std::enable_shared_from_this<Pipeline> {
 public:
     using Event = WalkPosition::Event;
     enum class Progress {
-        Events,  // events to show (possibly none yet: call again)
+        Events, // events to show (possibly none yet: call again)
+        // None ready just after some were: the window's thread is to take its turn and come
+        // back after a short while, woken early only when the walk ends. While a fast walk
+        // keeps events coming, this keeps the workers from waking it for each folder.
+        Doze,
         Blocked, // none ready: the host will be woken when there are
         Finished,
     };
@@ -125,7 +129,9 @@ private:
     std::condition_variable workReady_;
     WorkHandout handout_;
     WalkPosition position_;
-    bool windowWaits_ = false;
+    bool windowWaits_ = false; // the window sleeps until events are ready
+    bool windowDozes_ = false; // the window dozes: woken only by the walk's end
+    bool tookEvents_ = false;  // the window's last Take() had events
     unsigned threads_ = 0;   // worker threads of this pipeline
     unsigned parked_ = 0;    // of them, waiting for work
     unsigned diskWaits_ = 0; // of them, in a read that waits for the disk

@@ -48,7 +48,8 @@ struct SearchSettings {
 //
 // Worker threads make every file-system call; the caller's thread only shows what they found,
 // in the walk's order, and gives the window its turn (results.Yield(), or results.Wait() when
-// nothing is ready) at least every settings.yieldInterval. After each turn it tests
+// nothing is ready: for one yieldInterval just after events were shown, else until the workers
+// wake it) at least every settings.yieldInterval. After each turn it tests
 // Globals::StopSearch and, once it is set, returns at once: what was found beyond that point
 // is dropped unseen, and workers still in a call (a stalled read, say) end on their own. A
 // search started from inside a turn runs on its own workers.

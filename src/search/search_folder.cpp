@@ -26,10 +26,11 @@ void SearchFolder(const std::string& folder, const std::vector<std::string>& Ext
         folder, ExtensionFilter, phrase, CompareMode, IncludeSubfolders != 0, settings, results);
     const Leaving leaving{*pipeline};
     auto turnDue = Clock::now() + settings.yieldInterval;
-    // Gives the window its turn; true when the search is to stop.
-    auto turn = [&](bool wait) {
-        if (wait) {
-            results.Wait();
+    // Gives the window its turn, sleeping in it until `until` when that is later than now;
+    // true when the search is to stop.
+    auto turn = [&](Clock::time_point until) {
+        if (until > Clock::now()) {
+            results.Wait(until);
         } else {
             results.Yield();
         }
@@ -47,7 +48,7 @@ void SearchFolder(const std::string& folder, const std::vector<std::string>& Ext
                 progress.assign("Searching ").append(event.path);
                 results.ShowProgress(progress);
             }
-            if (Clock::now() >= turnDue && turn(false)) {
+            if (Clock::now() >= turnDue && turn({})) {
                 return;
             }
         }
@@ -55,10 +56,14 @@ void SearchFolder(const std::string& folder, const std::vector<std::string>& Ext
             return;
         }
         if (state == Pipeline::Progress::Blocked) {
-            if (turn(true)) {
+            if (turn(Clock::time_point::max())) {
                 return;
             }
-        } else if (Clock::now() >= turnDue && turn(false)) {
+        } else if (state == Pipeline::Progress::Doze) {
+            if (turn(Clock::now() + settings.yieldInterval)) {
+                return;
+            }
+        } else if (Clock::now() >= turnDue && turn({})) {
             return;
         }
     }

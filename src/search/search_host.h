@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string_view>
 
 namespace scanvale {
@@ -25,10 +26,11 @@ public:
     // handler may run inside this call, including one that starts another search.
     virtual void Yield() = 0;
 
-    // Like Yield(), but when no event is pending it blocks until one arrives or Wake() is
-    // called. A Wake() that comes before the Wait() is not lost: the Wait() then returns at
-    // once.
-    virtual void Wait() = 0;
+    // Like Yield(), but when no event is pending it blocks until one arrives, Wake() is called
+    // or `until` has passed (time_point::max(): no time limit). A Wake() that comes before the
+    // Wait() is not lost: the Wait() then returns at once.
+    using Clock = std::chrono::steady_clock;
+    virtual void Wait(Clock::time_point until) = 0;
 
     // Ends the current or the next Wait(). May be called from any thread.
     virtual void Wake() = 0;

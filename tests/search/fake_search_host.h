@@ -16,7 +16,7 @@ namespace scanvale::test {
 using Paths = std::vector<std::string>;
 
 // Records what the engine reports and runs a test's code inside Yield(), where the window
-// would run its event handlers. Wait() blocks until Wake() is called.
+// would run its event handlers. Wait() blocks until Wake() is called or its time is up.
 class FakeSearchHost : public scanvale::SearchHost {
 public:
     void AddResult(std::string_view path) override { results.emplace_back(path); }
@@ -27,10 +27,10 @@ public:
             onYield();
         }
     }
-    void Wait() override {
+    void Wait(Clock::time_point until) override {
         ++waits;
         std::unique_lock lock(bell_->mutex);
-        bell_->woken.wait(lock, [this] { return bell_->rung; });
+        bell_->woken.wait_until(lock, until, [this] { return bell_->rung; });
         bell_->rung = false;
     }
     void Wake() override {

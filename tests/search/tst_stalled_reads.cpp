@@ -4,6 +4,7 @@
 // sanitizers), closes what it opened and ends; and other searches meanwhile run on workers
 // of their own.
 #include "fake_search_host.h"
+#include "main_window/event_loop_wait.h"
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "search/search.h"
@@ -32,7 +33,7 @@ public:
     void AddResult(std::string_view path) override { results.emplace_back(path); }
     void ShowProgress(std::string_view text) override { progress.emplace_back(text); }
     void Yield() override { QCoreApplication::processEvents(); }
-    void Wait() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+    void Wait(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
     void Wake() override { dispatcher_->wakeUp(); }
 
     Paths results;
