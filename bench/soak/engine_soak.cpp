@@ -7,8 +7,8 @@
 // Prints the samples (files examined, peak KiB), then files, bytes, seconds, files per second,
 // MB per second and the final peak. Results are counted, not kept: the phrase is meant to
 // occur nowhere, so every byte is read.
-#include "peak_memory.h"
 #include "main_window/event_loop_wait.h"
+#include "peak_memory.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"

@@ -132,9 +132,9 @@ private:
     bool windowWaits_ = false; // the window sleeps until events are ready
     bool windowDozes_ = false; // the window dozes: woken only by the walk's end
     bool tookEvents_ = false;  // the window's last Take() had events
-    unsigned threads_ = 0;   // worker threads of this pipeline
-    unsigned parked_ = 0;    // of them, waiting for work
-    unsigned diskWaits_ = 0; // of them, in a read that waits for the disk
+    unsigned threads_ = 0;     // worker threads of this pipeline
+    unsigned parked_ = 0;      // of them, waiting for work
+    unsigned diskWaits_ = 0;   // of them, in a read that waits for the disk
     size_t filesSinceDiskWait_ = ColdWindow;
     // What the holder of the lock is to do once it lets go.
     unsigned workersToWake_ = 0;
