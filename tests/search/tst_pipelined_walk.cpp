@@ -1,12 +1,13 @@
 // The program's pipelined walk against the sequential walk it replaces: on random trees the
 // two show and list exactly the same, whatever the number of workers and the block size; and
-// what only the pipeline has: a stop drops what it found beyond it, and a search started in
-// one of the window's turns runs on its own workers.
+// what only the pipeline has: a stop drops what it found beyond it and cuts a worker's batch,
+// and a search started in one of the window's turns runs on its own workers.
 #include "fake_search_host.h"
 #include "random_tree.h"
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "search/search.h"
+#include "search/search_statistics.h"
 #include "sequential_walk.h"
 #include "tree_fixture.h"
 
@@ -127,6 +128,32 @@ private slots:
         QCOMPARE(host.progress.size(), progressAtStop);
         QVERIFY(host.results.size() < 200);
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
+    }
+
+    // A stop that comes while a worker reads the first file of its batch cuts the batch: the
+    // file is left between blocks and the folder's 31 other files are never opened. The stop
+    // is the test's "click" a millisecond into the window's sleep.
+    void stopCutsABatch() {
+        struct StoppingHost : FakeSearchHost {
+            uint64_t examinedBefore = Search::Statistics.filesExamined;
+            void Wait(Clock::time_point until) override {
+                FakeSearchHost::Wait(std::min(until, Clock::now() + std::chrono::milliseconds(1)));
+                Globals::StopSearch = Search::Statistics.filesExamined > examinedBefore;
+            }
+        };
+        QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
+        const TestTree tree;
+        tree.Write("a.txt", std::string(size_t{32} << 20, '.'));
+        for (int i = 0; i < 31; ++i) {
+            tree.Write("b" + std::to_string(10 + i) + ".txt", "needle");
+        }
+        StoppingHost host;
+        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host,
+                             {.blockSize = 512, .workers = 1});
+        QVERIFY(Globals::StopSearch);
+        QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
+        QCOMPARE(Search::Statistics.filesExamined - host.examinedBefore, uint64_t{1});
+        QVERIFY(host.results.empty());
     }
 
     // A search started in a turn of another (a second click on "Search!" while a stopped run
