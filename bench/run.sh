@@ -7,11 +7,11 @@
 # a pair, close together in time. Printed are the median seconds of each tool and, for each
 # comparison, the median of the rounds' own ratios (ratio < 1: the engine is faster).
 #
-#   warm (default): the page cache holds every file. The engine with its default workers
-#     against ripgrep with its default threads (`rg -l -F -uuu`) and against the read loop
-#     (scanvale_read_loop: the same threads reading every file and doing nothing else, the
-#     least time any search can take) on (a), (b) and (c); one worker against `rg -j1` and the
-#     loop on one thread.
+#   warm (default): the page cache holds every file (read anew before each round). The engine
+#     with its default workers against ripgrep with its default threads (`rg -l -F -uuu`) and
+#     against the read loop (scanvale_read_loop: the same threads reading every file and doing
+#     nothing else, the least time any search can take) on (a), (b) and (c); one worker
+#     against `rg -j1` and the loop on one thread.
 #   cold (COLD=1): every file's cached pages are dropped (bench/drop_pages.py, no root needed)
 #     before every timed run of every tool. The engine against whichever of `rg -j8` and
 #     `rg -j32` has the smaller median, on (a) and (c); one thread against `rg -j1`.
@@ -113,6 +113,9 @@ for corpus in $corpora; do
         found=$("$bench_bin" "${eng[@]}" "$phrase" "$root" 2>/dev/null | wc -l)
         declare -A times=()
         for _ in $(seq "$runs"); do
+            # This machine's page cache lets a few files go every few seconds: each round
+            # starts warm again.
+            [[ $cold == 1 ]] || warm "$root"
             for tool in "${tools[@]}"; do
                 times[$tool]+=" $(time_us "$tool")"
             done
