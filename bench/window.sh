@@ -2,9 +2,11 @@
 # The window against its engine, same folders, same run: the real main window on a private X
 # server (scripts/virtual_display.sh, with the openbox window manager) searches through its own
 # "Search!" click (scanvale_window_bench), and the benchmark program runs the engine alone, its
-# results taken in an offscreen Qt event loop (scanvale_bench). Warm page cache; the
-# best of RUNS (default 5) runs of each, taken in turns. Prints the seconds, the ratio, and how
-# often the window was painted during the run (the paints of the folder list's header) for
+# results taken in an offscreen Qt event loop (scanvale_bench). Warm page cache (read anew
+# before each pair); RUNS (default 9) pairs, each an engine run and a window run close together
+# in time. Prints the median seconds of each, the median of the pairs' own ratios (window /
+# engine), and how often the window was painted in the median run (the paints of the folder
+# list's header) for
 #   (a)   corpus (a) of bench/run.sh, phrase absent
 #   (c)   corpus (c), phrase absent
 #   (a)e  corpus (a), phrase "e": the first file of every folder matches
@@ -17,7 +19,7 @@ build=$(build_dir scanvale_window_bench)
 window_bin=$build/bench/scanvale_window_bench
 bench_bin=$build/bench/scanvale_bench
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
-runs=${RUNS:-5}
+runs=${RUNS:-9}
 absent=${PHRASE:-"Scanvale benchmark phrase"}
 
 for tool in "$window_bin" "$bench_bin"; do
@@ -34,36 +36,46 @@ corpus real
 
 # engine <phrase> <folder>: the engine's seconds.
 engine() {
-    QT_QPA_PLATFORM=offscreen "$bench_bin" "$1" "$2" 2>&1 >/dev/null | sed -n 's/.* seconds //p'
+    QT_QPA_PLATFORM=offscreen "$bench_bin" "$1" "$2" 2>&1 >/dev/null | sed -n 's/.* seconds \([0-9.]*\).*/\1/p'
 }
 # window <phrase> <folder>: "results N seconds S paints P".
 window() {
     QT_QPA_PLATFORM=xcb "$window_bin" "$1" "$2"
 }
 field() { awk -v k="$1" '{ for (i = 1; i < NF; ++i) if ($i == k) print $(i + 1) }'; }
-smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+# The median of numbers given as arguments.
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
+        END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 
-echo "window on Xvfb $DISPLAY (window manager: openbox), engine offscreen; best of $runs runs"
+((runs >= 9)) || echo "note: $runs pairs; medians of fewer than 9 are rough" >&2
+echo "window on Xvfb $DISPLAY (window manager: openbox), engine offscreen; medians of $runs pairs"
 printf "%-5s %8s %8s %10s %10s %8s %8s\n" search files results engine_s window_s ratio paints
 row() { # label, phrase, folder
     local label=$1 phrase=$2 folder=$3
     warm "$folder"
-    local files expected best_e="" best_w="" line results="" paints=""
+    local files expected line results e w engines=() windows=() ratios=() paints=()
     files=$(find "$folder" -type f | wc -l)
     expected=$(QT_QPA_PLATFORM=offscreen "$bench_bin" "$phrase" "$folder" 2>/dev/null | wc -l)
     for _ in $(seq "$runs"); do
-        best_e=$(smaller "$best_e" "$(engine "$phrase" "$folder")")
+        warm "$folder"
+        e=$(engine "$phrase" "$folder")
         line=$(window "$phrase" "$folder")
+        w=$(field seconds <<<"$line")
         results=$(field results <<<"$line")
-        if [[ $best_w == "" || $(smaller "$best_w" "$(field seconds <<<"$line")") != "$best_w" ]]; then
-            best_w=$(field seconds <<<"$line")
-            paints=$(field paints <<<"$line")
-        fi
+        engines+=("$e")
+        windows+=("$w")
+        ratios+=("$(awk -v a="$w" -v b="$e" 'BEGIN { print a / b }')")
+        paints+=("$w $(field paints <<<"$line")")
         [[ $results -eq $expected ]] ||
             echo "  note: the window listed $results files, the engine $expected" >&2
     done
-    printf "%-5s %8s %8s %10.3f %10.3f %7.2fx %8s\n" "$label" "$files" "$expected" "$best_e" \
-        "$best_w" "$(awk -v a="$best_w" -v b="$best_e" 'BEGIN { print a / b }')" "$paints"
+    local median_w
+    median_w=$(median "${windows[@]}")
+    printf "%-5s %8s %8s %10.3f %10.3f %7.2fx %8s\n" "$label" "$files" "$expected" \
+        "$(median "${engines[@]}")" "$median_w" "$(median "${ratios[@]}")" \
+        "$(printf '%s\n' "${paints[@]}" | sort -g | awk -v n="$runs" 'NR == int((n + 1) / 2) { print $2 }')"
 }
 row "(a)" "$absent" "$dir/many"
 row "(c)" "$absent" "$dir/real"
