@@ -158,6 +158,17 @@ static void List(Worker* w, const char* path) {
     w->queued += folder->left;
 }
 
+// Takes the next folder (waiting for one or not, as Take) and lists it; 0 when there was none.
+static int ListNext(Worker* w, int wait) {
+    char* folder = Take(wait);
+    if (folder == NULL) {
+        return 0;
+    }
+    List(w, folder);
+    free(folder);
+    return 1;
+}
+
 static struct io_uring_sqe* Sqe(Worker* w) {
     struct io_uring_sqe* sqe = io_uring_get_sqe(&w->ring);
     if (sqe == NULL) { // the ring has room for every slot's chain: cannot happen
@@ -300,21 +311,13 @@ static void* Walk(void* arg) {
     }
 
     for (;;) {
-        while (w.queued < w.free_count) { // list while that gives files to open right away
-            char* folder = Take(0);
-            if (folder == NULL) {
-                break;
-            }
-            List(&w, folder);
-            free(folder);
+        // List while that gives files to open right away.
+        while (w.queued < w.free_count && ListNext(&w, 0)) {
         }
         if (w.queued == 0 && w.free_count == w.slot_count) { // nothing in flight: wait
-            char* folder = Take(1);
-            if (folder == NULL) {
+            if (!ListNext(&w, 1)) {
                 break;
             }
-            List(&w, folder);
-            free(folder);
             continue;
         }
         while (w.free_count > 0 && w.queued > 0) {
