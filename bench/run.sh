@@ -80,20 +80,8 @@ time_us() {
     t1=${EPOCHREALTIME/./}
     echo $((t1 - t0))
 }
-# The median of numbers given as words.
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-        END { printf "%.4f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-seconds() { awk -v t="$(median ${times[$1]})" 'BEGIN { printf "%.3f", t / 1e6 }'; }
-# The median of the rounds' ratios of one tool's time to another's.
-ratio() {
-    local a=(${times[$1]}) b=(${times[$2]}) quotients=() i
-    for i in "${!a[@]}"; do
-        quotients+=("$(awk -v a="${a[i]}" -v b="${b[i]}" 'BEGIN { print a / b }')")
-    done
-    awk -v r="$(median "${quotients[@]}")" 'BEGIN { printf "%.2f", r }'
-}
+# median, seconds <tool> and ratio <tool> <other>, of $times.
+source "$here/stats.sh"
 
 header="medians of $runs interleaved runs (seconds; ratios: medians of each round's ratio, < 1: the engine is faster)"
 if [[ $cold == 1 ]]; then
