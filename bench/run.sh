@@ -30,8 +30,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/build_dir.sh"
-bench_bin=${BENCH_BIN:-$(build_dir scanvale_bench)/bench/scanvale_bench}
-loop_bin=${LOOP_BIN:-$(build_dir scanvale_read_loop)/bench/scanvale_read_loop}
+find_programs
 one_worker=(${ONE_WORKER---workers 1 --readers 0})
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-9}
@@ -46,9 +45,7 @@ else
 fi
 export QT_QPA_PLATFORM=offscreen
 
-for program in "$bench_bin" "$loop_bin"; do
-    [[ -x $program ]] || { echo "missing $program: build first (make bench)" >&2; exit 1; }
-done
+need_built "make bench" "$bench_bin" "$loop_bin"
 command -v rg >/dev/null || { echo "ripgrep is missing: scripts/install-deps.sh --bench" >&2; exit 1; }
 ((runs >= 9)) || echo "note: $runs runs of each; medians of fewer than 9 are rough" >&2
 

@@ -27,8 +27,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/build_dir.sh"
-loop_bin=${LOOP_BIN:-$(build_dir scanvale_read_loop)/bench/scanvale_read_loop}
-uring_bin=${URING_BIN:-$(build_dir scanvale_uring_loop)/bench/scanvale_uring_loop}
+find_programs
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-9}
 cold=${COLD:-0}
@@ -36,9 +35,7 @@ threads=${THREADS:-2}
 loop_threads=${LOOP_THREADS:-$threads}
 in_flight=(${IN_FLIGHT:-16})
 
-for program in "$loop_bin" "$uring_bin"; do
-    [[ -x $program ]] || { echo "missing $program: build first (liburing-dev for the io_uring loop)" >&2; exit 1; }
-done
+need_built "liburing-dev for the io_uring loop" "$loop_bin" "$uring_bin"
 status=0
 "$uring_bin" --threads 1 "$here" >/dev/null || status=$?
 ((status == 0)) || { echo "the io_uring loop cannot run here (exit $status)" >&2; exit 1; }
