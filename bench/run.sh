@@ -30,8 +30,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/build_dir.sh"
-bench_bin=${BENCH_BIN:-$(build_dir scanvale_bench)/bench/scanvale_bench}
-loop_bin=${LOOP_BIN:-$(build_dir scanvale_read_loop)/bench/scanvale_read_loop}
+find_programs
 one_worker=(${ONE_WORKER---workers 1 --readers 0})
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-9}
@@ -46,9 +45,7 @@ else
 fi
 export QT_QPA_PLATFORM=offscreen
 
-for program in "$bench_bin" "$loop_bin"; do
-    [[ -x $program ]] || { echo "missing $program: build first (make bench)" >&2; exit 1; }
-done
+need_built "make bench" "$bench_bin" "$loop_bin"
 command -v rg >/dev/null || { echo "ripgrep is missing: scripts/install-deps.sh --bench" >&2; exit 1; }
 ((runs >= 9)) || echo "note: $runs runs of each; medians of fewer than 9 are rough" >&2
 
@@ -80,20 +77,8 @@ time_us() {
     t1=${EPOCHREALTIME/./}
     echo $((t1 - t0))
 }
-# The median of numbers given as words.
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-        END { printf "%.4f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-seconds() { awk -v t="$(median ${times[$1]})" 'BEGIN { printf "%.3f", t / 1e6 }'; }
-# The median of the rounds' ratios of one tool's time to another's.
-ratio() {
-    local a=(${times[$1]}) b=(${times[$2]}) quotients=() i
-    for i in "${!a[@]}"; do
-        quotients+=("$(awk -v a="${a[i]}" -v b="${b[i]}" 'BEGIN { print a / b }')")
-    done
-    awk -v r="$(median "${quotients[@]}")" 'BEGIN { printf "%.2f", r }'
-}
+# median, seconds <tool> and ratio <tool> <other>, of $times.
+source "$here/stats.sh"
 
 header="medians of $runs interleaved runs (seconds; ratios: medians of each round's ratio, < 1: the engine is faster)"
 if [[ $cold == 1 ]]; then

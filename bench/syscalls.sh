@@ -15,15 +15,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/build_dir.sh"
-bench_bin=${BENCH_BIN:-$(build_dir scanvale_bench)/bench/scanvale_bench}
-loop_bin=${LOOP_BIN:-$(build_dir scanvale_read_loop)/bench/scanvale_read_loop}
+find_programs
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 phrase=${PHRASE:-"Scanvale benchmark phrase"}
 export QT_QPA_PLATFORM=offscreen
 
-for program in "$bench_bin" "$loop_bin"; do
-    [[ -x $program ]] || { echo "missing $program: build first (make bench)" >&2; exit 1; }
-done
+need_built "make bench" "$bench_bin" "$loop_bin"
 for tool in rg strace /usr/bin/time; do
     command -v "$tool" >/dev/null ||
         { echo "$tool is missing: scripts/install-deps.sh --bench" >&2; exit 1; }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2086,SC2206 # word lists (times, IN_FLIGHT) are split on purpose
+# shellcheck disable=SC2206 # IN_FLIGHT is a word list, split on purpose
 # Times the read loop (scanvale_read_loop) against the same walk with its opens, reads and
 # closes batched through io_uring (scanvale_uring_loop), on the benchmark corpora of
 # bench/run.sh, then counts each one's system calls per file.
@@ -27,8 +27,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/build_dir.sh"
-loop_bin=${LOOP_BIN:-$(build_dir scanvale_read_loop)/bench/scanvale_read_loop}
-uring_bin=${URING_BIN:-$(build_dir scanvale_uring_loop)/bench/scanvale_uring_loop}
+find_programs
 dir=${BENCH_DIR:-/tmp/scanvale-bench}
 runs=${RUNS:-9}
 cold=${COLD:-0}
@@ -36,9 +35,7 @@ threads=${THREADS:-2}
 loop_threads=${LOOP_THREADS:-$threads}
 in_flight=(${IN_FLIGHT:-16})
 
-for program in "$loop_bin" "$uring_bin"; do
-    [[ -x $program ]] || { echo "missing $program: build first (liburing-dev for the io_uring loop)" >&2; exit 1; }
-done
+need_built "liburing-dev for the io_uring loop" "$loop_bin" "$uring_bin"
 status=0
 "$uring_bin" --threads 1 "$here" >/dev/null || status=$?
 ((status == 0)) || { echo "the io_uring loop cannot run here (exit $status)" >&2; exit 1; }
@@ -67,19 +64,8 @@ time_us() {
     t1=${EPOCHREALTIME/./}
     echo $((t1 - t0))
 }
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-        END { printf "%.4f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-seconds() { awk -v t="$(median ${times[$1]})" 'BEGIN { printf "%.3f", t / 1e6 }'; }
-# The median of the rounds' ratios of one tool's time to another's.
-ratio() {
-    local a=(${times[$1]}) b=(${times[$2]}) quotients=() i
-    for i in "${!a[@]}"; do
-        quotients+=("$(awk -v a="${a[i]}" -v b="${b[i]}" 'BEGIN { print a / b }')")
-    done
-    awk -v r="$(median "${quotients[@]}")" 'BEGIN { printf "%.3f", r }'
-}
+# median, seconds <tool> and ratio <tool> <other> [decimals], of $times.
+source "$here/stats.sh"
 
 tools=(loop)
 for f in "${in_flight[@]}"; do
@@ -104,7 +90,7 @@ for name in "${corpora[@]}"; do
     done
     printf "%-6s %9s" "$name" "$(seconds loop)"
     for f in "${in_flight[@]}"; do
-        printf " %9s %7s" "$(seconds "uring-$f")" "$(ratio "uring-$f" loop)"
+        printf " %9s %7s" "$(seconds "uring-$f")" "$(ratio "uring-$f" loop 3)"
     done
     printf "\n"
     unset times

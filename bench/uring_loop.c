@@ -32,21 +32,13 @@
 // Folders go onto a shared stack as in the read loop; a thread pushes a folder's subfolders as
 // soon as it has listed it, not after reading its files.
 #define _GNU_SOURCE
-#include <dirent.h>
+#define LOOP_PROGRAM "scanvale_uring_loop"
+#include "loop_walk.h"
+
 #include <errno.h>
-#include <fcntl.h>
 #include <liburing.h>
-#include <pthread.h>
-#include <sched.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 enum {
-    kBufferSize = 102400, // the engine's block size, as the read loop's buffer
     kDefaultInFlight = 16,
     kMaxInFlight = 4096,
     kUnavailable = 3, // the exit status when io_uring cannot be used
@@ -54,20 +46,6 @@ enum {
 
 // What a completion is for: the low two bits of its user_data; the slot is the rest.
 enum { kClose = 0, kOpen = 1, kRead = 2 };
-
-// The folders still to list, and how many threads are listing one (and may push more).
-static struct {
-    pthread_mutex_t lock;
-    pthread_cond_t changed;
-    char** folders;
-    size_t count, capacity;
-    unsigned listing;
-} stack = {PTHREAD_MUTEX_INITIALIZER, PTHREAD_COND_INITIALIZER, NULL, 0, 0, 0};
-
-// What one thread did.
-typedef struct {
-    uint64_t files, bytes, folders, unreadable;
-} Tally;
 
 // A listed folder whose regular files are still to be opened. It stays open (its descriptor is
 // the directory of their opens) until the last of their opens has completed.
@@ -107,28 +85,6 @@ typedef struct {
 static unsigned in_flight = kDefaultInFlight;
 static int setup_flags; // the io_uring_setup flags that the kernel accepted
 
-static void* Allocate(void* old, size_t size) {
-    void* p = realloc(old, size);
-    if (p == NULL) {
-        fputs("scanvale_uring_loop: out of memory\n", stderr);
-        exit(1);
-    }
-    return p;
-}
-
-// Pushes folders (which the stack then owns); under the lock.
-static void PushLocked(char** folders, size_t n) {
-    if (n == 0) {
-        return;
-    }
-    if (stack.count + n > stack.capacity) {
-        stack.capacity = (stack.count + n) * 2;
-        stack.folders = Allocate(stack.folders, stack.capacity * sizeof *stack.folders);
-    }
-    memcpy(stack.folders + stack.count, folders, n * sizeof *folders);
-    stack.count += n;
-}
-
 // The next folder to list, or NULL: when waiting, only once the stack is empty and nobody lists
 // a folder any more; otherwise also whenever the stack is empty now. A thread that takes a
 // folder counts as listing until it calls Listed.
@@ -137,11 +93,7 @@ static char* Take(int wait) {
     while (wait && stack.count == 0 && stack.listing > 0) {
         pthread_cond_wait(&stack.changed, &stack.lock);
     }
-    char* folder = NULL;
-    if (stack.count > 0) {
-        folder = stack.folders[--stack.count];
-        ++stack.listing;
-    }
+    char* folder = PopLocked();
     pthread_mutex_unlock(&stack.lock);
     return folder;
 }
@@ -157,32 +109,31 @@ static void Listed(char** found, size_t n) {
     pthread_mutex_unlock(&stack.lock);
 }
 
-// The entry's type, from the listing unless the file system left it unknown.
-static unsigned char EntryType(int folder, const struct dirent* entry) {
-    if (entry->d_type != DT_UNKNOWN) {
-        return entry->d_type;
-    }
-    struct stat st;
-    if (fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return DT_UNKNOWN;
-    }
-    return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
-}
-
 static void FreeFolder(Folder* folder) {
     closedir(folder->dir);
     free(folder->names);
     free(folder);
 }
 
+// Keeps the name of a regular file of a folder being listed, to open once a slot is free.
+static void Keep(void* context, int fd, const char* name) {
+    (void)fd; // the Folder holds it
+    Folder* folder = context;
+    const size_t size = strlen(name) + 1;
+    if (folder->length + size > folder->capacity) {
+        folder->capacity = (folder->length + size) * 2;
+        folder->names = Allocate(folder->names, folder->capacity);
+    }
+    memcpy(folder->names + folder->length, name, size);
+    folder->length += size;
+    ++folder->left;
+}
+
 // Lists one folder: queues the names of its regular files and pushes its subfolders.
 static void List(Worker* w, const char* path) {
-    const int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = fd < 0 ? NULL : fdopendir(fd);
+    int fd;
+    DIR* dir = OpenFolder(path, &fd);
     if (dir == NULL) {
-        if (fd >= 0) {
-            close(fd);
-        }
         ++w->tally->unreadable;
         Listed(NULL, 0);
         return;
@@ -190,36 +141,8 @@ static void List(Worker* w, const char* path) {
     ++w->tally->folders;
     Folder* folder = Allocate(NULL, sizeof *folder);
     *folder = (Folder){dir, fd, NULL, 0, 0, 0, 0, 0, NULL};
-    char** found = NULL;
-    size_t count = 0, capacity = 0;
-    const char* prefix = strcmp(path, "/") == 0 ? "" : path; // no "//name" under the root
-    const size_t length = strlen(prefix);
-    for (const struct dirent* entry; (entry = readdir(dir)) != NULL;) {
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-            continue;
-        }
-        const unsigned char type = EntryType(fd, entry);
-        if (type == DT_REG) {
-            const size_t size = strlen(name) + 1;
-            if (folder->length + size > folder->capacity) {
-                folder->capacity = (folder->length + size) * 2;
-                folder->names = Allocate(folder->names, folder->capacity);
-            }
-            memcpy(folder->names + folder->length, name, size);
-            folder->length += size;
-            ++folder->left;
-        } else if (type == DT_DIR) {
-            const size_t size = length + 1 + strlen(name) + 1;
-            char* child = Allocate(NULL, size);
-            snprintf(child, size, "%s/%s", prefix, name);
-            if (count == capacity) {
-                capacity = capacity ? capacity * 2 : 16;
-                found = Allocate(found, capacity * sizeof *found);
-            }
-            found[count++] = child;
-        }
-    }
+    size_t count;
+    char** found = ListFolder(dir, fd, path, Keep, folder, &count);
     Listed(found, count);
     free(found);
     if (folder->left == 0) {
@@ -233,6 +156,17 @@ static void List(Worker* w, const char* path) {
     }
     w->last = folder;
     w->queued += folder->left;
+}
+
+// Takes the next folder (waiting for one or not, as Take) and lists it; 0 when there was none.
+static int ListNext(Worker* w, int wait) {
+    char* folder = Take(wait);
+    if (folder == NULL) {
+        return 0;
+    }
+    List(w, folder);
+    free(folder);
+    return 1;
 }
 
 static struct io_uring_sqe* Sqe(Worker* w) {
@@ -377,21 +311,13 @@ static void* Walk(void* arg) {
     }
 
     for (;;) {
-        while (w.queued < w.free_count) { // list while that gives files to open right away
-            char* folder = Take(0);
-            if (folder == NULL) {
-                break;
-            }
-            List(&w, folder);
-            free(folder);
+        // List while that gives files to open right away.
+        while (w.queued < w.free_count && ListNext(&w, 0)) {
         }
         if (w.queued == 0 && w.free_count == w.slot_count) { // nothing in flight: wait
-            char* folder = Take(1);
-            if (folder == NULL) {
+            if (!ListNext(&w, 1)) {
                 break;
             }
-            List(&w, folder);
-            free(folder);
             continue;
         }
         while (w.free_count > 0 && w.queued > 0) {
@@ -469,26 +395,9 @@ static int CheckUring(void) {
     return 0;
 }
 
-static unsigned ProcessorCount(void) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) {
-        return (unsigned)CPU_COUNT(&set);
-    }
-    const long online = sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? (unsigned)online : 1;
-}
-
 static int Usage(void) {
     fputs("usage: scanvale_uring_loop [--threads N] [--in-flight F] FOLDER...\n", stderr);
     return 2;
-}
-
-// A number option's value in [1, most], or 0.
-static unsigned Number(const char* text, unsigned long most) {
-    char* end = NULL;
-    const unsigned long n = strtoul(text, &end, 10);
-    return *end != '\0' || end == text || n == 0 || n > most ? 0 : (unsigned)n;
 }
 
 int main(int argc, char** argv) {
@@ -496,7 +405,7 @@ int main(int argc, char** argv) {
     int first = 1;
     while (first + 1 < argc) {
         if (strcmp(argv[first], "--threads") == 0) {
-            threads = Number(argv[first + 1], 1024);
+            threads = Number(argv[first + 1], kMaxThreads);
         } else if (strcmp(argv[first], "--in-flight") == 0) {
             in_flight = Number(argv[first + 1], kMaxInFlight);
         } else {
@@ -514,44 +423,6 @@ int main(int argc, char** argv) {
     if (unavailable != 0) {
         return unavailable;
     }
-    for (int i = first; i < argc; ++i) {
-        size_t length = strlen(argv[i]);
-        while (length > 1 && argv[i][length - 1] == '/') {
-            --length;
-        }
-        char* folder = Allocate(NULL, length + 1);
-        memcpy(folder, argv[i], length);
-        folder[length] = '\0';
-        PushLocked(&folder, 1);
-    }
-
-    pthread_t* ids = Allocate(NULL, threads * sizeof *ids);
-    Tally* tallies = calloc(threads, sizeof *tallies);
-    if (tallies == NULL) {
-        return 1;
-    }
-    unsigned started = 0;
-    for (; started < threads; ++started) {
-        if (pthread_create(&ids[started], NULL, Walk, &tallies[started]) != 0) {
-            break;
-        }
-    }
-    if (started == 0) {
-        fputs("scanvale_uring_loop: no thread could start\n", stderr);
-        return 1;
-    }
-    Tally total = {0, 0, 0, 0};
-    for (unsigned i = 0; i < started; ++i) {
-        pthread_join(ids[i], NULL);
-        total.files += tallies[i].files;
-        total.bytes += tallies[i].bytes;
-        total.folders += tallies[i].folders;
-        total.unreadable += tallies[i].unreadable;
-    }
-    printf("files %llu, bytes read %llu, folders %llu, unreadable %llu\n",
-           (unsigned long long)total.files, (unsigned long long)total.bytes,
-           (unsigned long long)total.folders, (unsigned long long)total.unreadable);
-    free(tallies);
-    free(ids);
-    return 0;
+    PushArguments(argc, argv, first);
+    return RunWalk(threads, Walk);
 }
