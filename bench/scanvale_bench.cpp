@@ -107,10 +107,12 @@ int main(int argc, char** argv) {
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const auto& statistics = scanvale::Search::Statistics;
     std::fprintf(stderr,
-                 "files examined %llu, bytes read %llu, seconds %.3f, pipeline locks %llu\n",
+                 "files examined %llu, bytes read %llu, seconds %.3f, pipeline locks %llu, "
+                 "read through io_uring %llu\n",
                  static_cast<unsigned long long>(statistics.filesExamined),
                  static_cast<unsigned long long>(statistics.bytesRead), seconds,
-                 static_cast<unsigned long long>(statistics.pipelineLocks));
+                 static_cast<unsigned long long>(statistics.pipelineLocks),
+                 static_cast<unsigned long long>(statistics.filesBatched));
     if (statistics.timeLocks) {
         const auto files =
             static_cast<double>(statistics.filesExamined > 0 ? statistics.filesExamined.load() : 1);

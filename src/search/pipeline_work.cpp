@@ -1,6 +1,7 @@
 // The workers of a pipelined walk: they take the earliest work in the walk, list folders,
 // examine files, and publish what they found under the pipeline's lock, taking it once per piece
 // of work.
+#include "search/batch_reads.h"
 #include "search/file_access.h"
 #include "search/file_examination.h"
 #include "search/file_system_kind.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/uio.h>
 
@@ -78,9 +80,41 @@ private:
     bool waited_ = false;   // a read waited for the disk
 };
 
+// A worker's io_uring ring (BatchReads), made for its first batch of more than one file and
+// freed when the worker ends. Whether it is used is decided once for the worker: when the
+// process cannot use io_uring, or this worker's ring cannot be set up, every batch takes the
+// plain path.
+class Pipeline::WorkerRing {
+public:
+    WorkerRing(bool wanted, size_t blockSize) : wanted_(wanted), blockSize_(blockSize) {}
+
+    // The ring for a batch of `count` files, or null for the plain path. A single file gains
+    // little from the ring, and files go one at a time only while reads wait for the disk,
+    // when the plain path's read is the one that lets another thread take up work.
+    BatchReads* For(size_t count) {
+        if (count < 2 || !wanted_) {
+            return nullptr;
+        }
+        if (!reads_) {
+            reads_.emplace(WorkHandout::FilesPerTask, blockSize_);
+        }
+        if (!reads_->Valid()) {
+            wanted_ = false;
+            return nullptr;
+        }
+        return &*reads_;
+    }
+
+private:
+    bool wanted_;
+    size_t blockSize_;
+    std::optional<BatchReads> reads_;
+};
+
 void Pipeline::Work(bool untilIdle) {
     const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
+    WorkerRing ring(batchedReads_ && BatchReads::Available(), blockSize_);
     Held held(*this);
     while (!left_) {
         Task task;
@@ -103,7 +137,7 @@ void Pipeline::Work(bool untilIdle) {
         if (task.list) {
             ListFolder(task, held);
         } else {
-            ExamineFiles(task, phrase, buffer, held);
+            ExamineFiles(task, phrase, buffer, ring, held);
         }
         // The task's folder is let go of with the lock held (see WalkPosition::PopFrame); its
         // descriptor and names once the lock is let go.
@@ -192,11 +226,18 @@ void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder,
 }
 
 void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer,
-                            Held& held) {
+                            WorkerRing& ring, Held& held) {
     PipelineFolder& folder = *task.folder;
     uint8_t results[WorkHandout::FilesPerTask];
     size_t examined = 0;
     bool waited = false;
+    // The batch's files are opened and the small ones read together first; each is then
+    // examined in order exactly as on the plain path, which takes every file the ring did not
+    // finish.
+    BatchReads* batch = left_.load(std::memory_order_relaxed) ? nullptr : ring.For(task.count);
+    if (batch != nullptr) {
+        batch->Read(task.descriptor->Get(), *task.files, task.file, task.count);
+    }
     while (examined < task.count) {
         const size_t file = task.file + examined;
         if (left_.load(std::memory_order_relaxed) ||
@@ -204,8 +245,30 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             break; // not wanted any more
         }
         WorkerSteps steps(*this, folder, file);
-        const bool found = Search::ExamineFile(task.descriptor->Get(), task.files->Name(file),
-                                               phrase, buffer, steps);
+        bool found = false;
+        switch (batch != nullptr ? batch->Result(examined) : BatchReads::Outcome::Plain) {
+        case BatchReads::Outcome::Skipped:
+            break;
+        case BatchReads::Outcome::Read: {
+            // Counted as the plain path counts a file it examines; a file read in the batch
+            // but dropped for an earlier match is not examined and not counted.
+            const std::string_view contents = batch->Contents(examined);
+            Statistics.filesExamined.fetch_add(1, std::memory_order_relaxed);
+            Statistics.bytesRead.fetch_add(contents.size(), std::memory_order_relaxed);
+            Statistics.filesBatched.fetch_add(1, std::memory_order_relaxed);
+            found = Search::ExamineContents(contents, contents.size() == buffer.BlockSize(), phrase,
+                                            buffer, steps);
+            break;
+        }
+        case BatchReads::Outcome::Open:
+            found = Search::ExamineOpenFile(batch->TakeFile(examined), batch->Status(examined),
+                                            phrase, buffer, steps);
+            break;
+        case BatchReads::Outcome::Plain:
+            found = Search::ExamineFile(task.descriptor->Get(), task.files->Name(file), phrase,
+                                        buffer, steps);
+            break;
+        }
         waited = waited || steps.Waited();
         results[examined++] = found ? PipelineFolder::Match : PipelineFolder::NoMatch;
         if (found) {
@@ -216,6 +279,9 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             }
             break;
         }
+    }
+    if (batch != nullptr) {
+        batch->CloseUntaken(); // the files after a match, or after the window left
     }
     held.Acquire();
     filesSinceDiskWait_ = waited ? 0 : filesSinceDiskWait_ + examined;
