@@ -1,5 +1,6 @@
 #include "search/batch_reads.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,8 @@
 
 namespace scanvale::Search {
 
+#ifdef SCANVALE_HAVE_LIBURING
+
 namespace {
 
 // The environment's word on io_uring: "0" turns it off (to compare, or where a sandbox
@@ -21,12 +24,6 @@ bool Allowed() {
     const char* value = std::getenv("SCANVALE_IO_URING");
     return value == nullptr || std::strcmp(value, "0") != 0;
 }
-
-} // namespace
-
-#ifdef SCANVALE_HAVE_LIBURING
-
-namespace {
 
 // What a completion is for: the low two bits of its user_data; the file's index is the rest.
 enum Kind : uint64_t { Close = 0, Open = 1, ReadDone = 2 };
@@ -87,6 +84,11 @@ struct BatchReads::Ring {
     std::vector<FileDescriptor> file; // the Open files' descriptors, until taken
     std::vector<struct stat> status;
     std::vector<int> got; // each read's result
+    // The devices whose file system refused a read with RWF_NOWAIT (EOPNOTSUPP): tmpfs, FUSE,
+    // network shares. Their files are read on plain calls from the ring's descriptor, which
+    // asks whether the file system lies in memory: io_uring would hand each of their reads to
+    // its kernel workers.
+    std::vector<dev_t> refused;
 
     char* Buffer(size_t i) const { return buffers + i * stride; }
 
@@ -181,7 +183,7 @@ void BatchReads::Read(int folder, const DirectoryListing& names, size_t first, s
         }
     });
     if (!opened) {
-        return; // the files not opened yet stay Plain; those opened are closed with the ring
+        return; // the files not opened yet stay Plain; those opened are closed by CloseUntaken
     }
     unsigned reads = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -191,7 +193,9 @@ void BatchReads::Read(int folder, const DirectoryListing& names, size_t first, s
         struct stat& st = r.status[i];
         const bool regular =
             ::fstat(r.file[i].Get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-        if (regular && static_cast<uint64_t>(st.st_size) > r.blockSize) {
+        if (regular &&
+            (static_cast<uint64_t>(st.st_size) > r.blockSize ||
+             std::find(r.refused.begin(), r.refused.end(), st.st_dev) != r.refused.end())) {
             r.outcome[i] = Outcome::Open; // read on plain calls, from this descriptor
             continue;
         }
@@ -214,8 +218,12 @@ void BatchReads::Read(int folder, const DirectoryListing& names, size_t first, s
     }
     r.Complete(reads, [&](size_t i, Kind, int got) {
         const auto length = static_cast<uint64_t>(r.status[i].st_size);
+        const dev_t device = r.status[i].st_dev;
         if (got >= 0 && static_cast<uint64_t>(got) == length) {
             r.outcome[i] = Outcome::Read;
+        } else if (got == -EOPNOTSUPP &&
+                   std::find(r.refused.begin(), r.refused.end(), device) == r.refused.end()) {
+            r.refused.push_back(device); // this file is opened again, the device's next ones not
         }
         // Otherwise (the read would wait, the file system cannot read without waiting, it came
         // back short or failed) the file stays Plain, to be opened again.
@@ -250,28 +258,18 @@ struct BatchReads::Ring {
     struct stat status {};
 };
 
-bool BatchReads::Available() {
-    return false && Allowed();
-}
+// clang-format off
+bool BatchReads::Available() { return false; }
 BatchReads::BatchReads(size_t, size_t) : ring_(std::make_unique<Ring>()) {}
 BatchReads::~BatchReads() = default;
-bool BatchReads::Valid() const {
-    return false;
-}
+bool BatchReads::Valid() const { return false; }
 void BatchReads::Read(int, const DirectoryListing&, size_t, size_t) {}
-BatchReads::Outcome BatchReads::Result(size_t) const {
-    return Outcome::Plain;
-}
-std::string_view BatchReads::Contents(size_t) const {
-    return {};
-}
-FileDescriptor BatchReads::TakeFile(size_t) {
-    return {};
-}
-const struct stat& BatchReads::Status(size_t) const {
-    return ring_->status;
-}
+BatchReads::Outcome BatchReads::Result(size_t) const { return Outcome::Plain; }
+std::string_view BatchReads::Contents(size_t) const { return {}; }
+FileDescriptor BatchReads::TakeFile(size_t) { return {}; }
+const struct stat& BatchReads::Status(size_t) const { return ring_->status; }
 void BatchReads::CloseUntaken() {}
+// clang-format on
 
 #endif
 

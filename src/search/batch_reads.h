@@ -26,8 +26,9 @@ namespace scanvale::Search {
 // kernel's own workers, and the file is examined again on plain calls, whose read lets another
 // thread take up work meanwhile. A file longer than a block keeps its descriptor and is
 // examined on plain calls from it (ExamineOpenFile); so is everything the ring did not finish
-// exactly (a read that would wait, came back short or failed, a file system that cannot read
-// without waiting). Results never depend on the ring.
+// exactly (a read that would wait, came back short or failed). A file system that refuses
+// RWF_NOWAIT (tmpfs, FUSE, network shares) is remembered by device, and its files are read on
+// plain calls from the ring's descriptor from then on. Results never depend on the ring.
 class BatchReads {
 public:
     enum class Outcome : uint8_t {
