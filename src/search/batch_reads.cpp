@@ -168,8 +168,11 @@ bool BatchReads::Valid() const {
 
 void BatchReads::Read(int folder, const DirectoryListing& names, size_t first, size_t count) {
     Ring& r = *ring_;
+    std::fill_n(r.outcome.begin(), count, Outcome::Plain);
+    if (!r.valid) {
+        return; // failed in an earlier run of the batch: the rest take the plain path
+    }
     for (size_t i = 0; i < count; ++i) {
-        r.outcome[i] = Outcome::Plain;
         io_uring_sqe* sqe = r.Sqe();
         io_uring_prep_openat(sqe, folder, names.Name(first + i),
                              O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
