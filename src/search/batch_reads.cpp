@@ -46,6 +46,13 @@ int SetUp(io_uring& ring, unsigned files, int flags) {
 }
 
 bool Probe() {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer cannot see the descriptors the ring opens and closes in the kernel: when
+    // another thread's open gets the number of one the ring closed, the tool reports its close
+    // as racing with this worker's fstat, though no memory is shared (the ring is the worker's
+    // own). Its builds check the plain path, which is everything but the ring.
+    return false;
+#endif
     if (!Allowed()) {
         return false;
     }

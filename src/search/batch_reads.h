@@ -39,7 +39,8 @@ public:
     };
 
     // Whether this process may use io_uring for the batches: built with liburing, the kernel
-    // lets it set up a ring and knows OPENAT, READ and CLOSE, and SCANVALE_IO_URING is not
+    // lets it set up a ring and knows OPENAT, READ and CLOSE, the build is not one for
+    // ThreadSanitizer (which cannot follow the ring's descriptors), and SCANVALE_IO_URING is not
     // "0". Asked of the kernel once per process.
     static bool Available();
 
