@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev libicu-dev
+    qt6-base-dev qt6-svg-dev libgl-dev libicu-dev liburing-dev
     fonts-liberation
     xvfb xauth xdotool xclip x11-utils libx11-dev libxcb1-dev openbox
     dbus dbus-daemon libglib2.0-bin at-spi2-core
@@ -14,7 +14,7 @@ packages=(
     fuse3 python3-fusepy
 )
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(ripgrep grep python3 openbox liburing-dev)
+    packages+=(ripgrep grep python3 openbox)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(imagemagick)

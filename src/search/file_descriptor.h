@@ -25,6 +25,8 @@ public:
     }
 
     int Get() const { return fd_; }
+    // Gives the descriptor up without closing it, to whoever closes it instead.
+    int Release() { return std::exchange(fd_, -1); }
     bool Valid() const { return fd_ >= 0; }
 
 private:

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "search/block_buffer.h"
+#include "search/file_descriptor.h"
 #include "search/phrase.h"
 #include "search/search_host.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace scanvale::Search {
 
@@ -38,5 +41,17 @@ private:
 // descriptor of the file while it runs and closes it on every way out.
 bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer& buffer,
                  ExaminationSteps& steps);
+
+// ExamineFile for a file opened already as FileAccess::OpenFileAt opens it, `st` its fstat.
+bool ExamineOpenFile(const FileDescriptor& file, const struct stat& st, const Phrase& phrase,
+                     BlockBuffer& buffer, ExaminationSteps& steps);
+
+// The rest of ExamineFile for a regular file of at most one block whose bytes were read
+// already, by whatever means: sniffs `contents` and searches them when they are text (wide
+// text included), reading nothing and counting nothing. `wholeBlock`: the file is exactly one
+// block long (GoOn is then asked as before a whole block). `contents` may lie outside
+// `buffer`, which is used for the decoded text of a wide file.
+bool ExamineContents(std::string_view contents, bool wholeBlock, const Phrase& phrase,
+                     BlockBuffer& buffer, ExaminationSteps& steps);
 
 } // namespace scanvale::Search

@@ -36,6 +36,7 @@ Pipeline::Pipeline(Token, std::string_view folder, const std::vector<std::string
                    const SearchSettings& settings, scanvale::SearchHost& host)
     : extensionFilter_(extensionFilter), phrase_(phrase), compareMode_(compareMode),
       includeSubfolders_(includeSubfolders), blockSize_(settings.blockSize),
+      batchedReads_(settings.batchedReads),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
       waitingReaders_(settings.waitingReaders),
       position_(std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)))),

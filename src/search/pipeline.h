@@ -86,6 +86,7 @@ private:
 
     class Held;
     class WorkerSteps;
+    class WorkerRing;
     friend class WorkerSteps;
 
     // Worker threads (pipeline_work.cpp). `untilIdle`: on the window's thread, when no worker
@@ -93,7 +94,8 @@ private:
     void Work(bool untilIdle);
     // Each runs without the lock and returns with it held, what it found published.
     void ListFolder(const Task& task, Held& held);
-    void ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer, Held& held);
+    void ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer, WorkerRing& ring,
+                      Held& held);
     void Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state);
     void BeginDiskWait();
     void EndDiskWait();
@@ -121,6 +123,7 @@ private:
     const int16_t compareMode_;
     const bool includeSubfolders_;
     const size_t blockSize_;
+    const bool batchedReads_;
     const unsigned workers_;
     const unsigned waitingReaders_;
     std::atomic<bool> left_{false};

@@ -32,6 +32,9 @@ struct SearchSettings {
     // The longest the window's thread goes without handling its events while it shows a
     // walk's progress and results.
     std::chrono::microseconds yieldInterval{2000};
+    // A batch's opens, first reads and closes go to the kernel together through io_uring where
+    // it can be used (BatchReads); false examines every file on plain system calls.
+    bool batchedReads = true;
 };
 
 // Walks `folder`: when it is a folder (or a link to one), shows "Searching " + folder as

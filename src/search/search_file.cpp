@@ -26,7 +26,11 @@ bool SearchText(std::string_view text, bool more, const Phrase& phrase) {
 class ByteTexts {
 public:
     explicit ByteTexts(BlockBuffer& buffer) : buffer_(buffer) {}
-    std::string_view Text(size_t got, bool /*more*/) { return buffer_.Text(got); }
+    // A block read elsewhere (ExamineContents) is always a file's only one: no carry to put
+    // in front of it.
+    std::string_view Text(const char* block, size_t got, bool /*more*/) {
+        return block == buffer_.Block() ? buffer_.Text(got) : std::string_view(block, got);
+    }
     void Keep(std::string_view text, size_t length) { buffer_.KeepTail(text, length); }
 
 private:
@@ -41,11 +45,10 @@ public:
     WideTexts(BlockBuffer& buffer, WideEncoding encoding)
         : buffer_(buffer), decoder_(encoding), mark_(MarkLength(encoding)),
           decoded_(buffer.Decoded(WideDecoder::MostOutput(buffer.BlockSize()))) {}
-    std::string_view Text(size_t got, bool more) {
+    std::string_view Text(const char* block, size_t got, bool more) {
         const size_t mark = std::min(mark_, got); // tiny blocks may hold a part of the mark
         mark_ -= mark;
-        return buffer_.DecodedText(
-            decoder_.Decode(buffer_.Block() + mark, got - mark, !more, decoded_));
+        return buffer_.DecodedText(decoder_.Decode(block + mark, got - mark, !more, decoded_));
     }
     void Keep(std::string_view text, size_t length) { buffer_.KeepDecodedTail(text, length); }
 
@@ -56,12 +59,22 @@ private:
     char* decoded_;
 };
 
-// Reads the file's blocks in order, `preRead` bytes of its only block already in the buffer
-// when it is no longer than a block, and searches each block's text (`texts`) with the carry
-// in front.
+// Searches the text (`texts`) of a file no longer than a block, whose `contents` were read
+// already; `whole`: the file is one whole block long.
 template <typename Texts>
-bool SearchBlocks(int file, const struct stat& st, size_t preRead, const Phrase& phrase,
-                  BlockBuffer& buffer, ExaminationSteps& steps, Texts texts) {
+bool SearchOnlyBlock(std::string_view contents, bool whole, const Phrase& phrase,
+                     ExaminationSteps& steps, Texts texts) {
+    if (!steps.GoOn(whole)) {
+        return false;
+    }
+    return SearchText(texts.Text(contents.data(), contents.size(), false), false, phrase);
+}
+
+// Reads the blocks of a file longer than one block in order and searches each block's text
+// (`texts`) with the carry in front.
+template <typename Texts>
+bool SearchBlocks(int file, const struct stat& st, const Phrase& phrase, BlockBuffer& buffer,
+                  ExaminationSteps& steps, Texts texts) {
     const auto length = static_cast<uint64_t>(st.st_size);
     const size_t blockSize = buffer.BlockSize();
     const uint64_t wholeBlocks = length / blockSize;
@@ -79,9 +92,9 @@ bool SearchBlocks(int file, const struct stat& st, size_t preRead, const Phrase&
         if (!steps.GoOn(true)) {
             return false;
         }
-        const size_t got = k == 0 && length <= blockSize ? preRead : read(k * blockSize, blockSize);
+        const size_t got = read(k * blockSize, blockSize);
         const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
-        const std::string_view text = texts.Text(got, more);
+        const std::string_view text = texts.Text(buffer.Block(), got, more);
         if (SearchText(text, more, phrase)) {
             return true;
         }
@@ -94,8 +107,8 @@ bool SearchBlocks(int file, const struct stat& st, size_t preRead, const Phrase&
         if (!steps.GoOn(false)) {
             return false;
         }
-        const size_t got = wholeBlocks == 0 ? preRead : read(wholeBlocks * blockSize, rest);
-        return SearchText(texts.Text(got, false), false, phrase);
+        const size_t got = read(wholeBlocks * blockSize, rest);
+        return SearchText(texts.Text(buffer.Block(), got, false), false, phrase);
     }
     return false;
 }
@@ -117,7 +130,15 @@ bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer
                  ExaminationSteps& steps) {
     const FileDescriptor file = FileAccess::OpenFileAt(folder, name);
     struct stat st {};
-    if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+    if (!file.Valid() || ::fstat(file.Get(), &st) != 0) {
+        return false;
+    }
+    return ExamineOpenFile(file, st, phrase, buffer, steps);
+}
+
+bool ExamineOpenFile(const FileDescriptor& file, const struct stat& st, const Phrase& phrase,
+                     BlockBuffer& buffer, ExaminationSteps& steps) {
+    if (!S_ISREG(st.st_mode) || st.st_size <= 0) {
         return false;
     }
     Statistics.filesExamined.fetch_add(1, std::memory_order_relaxed);
@@ -130,32 +151,32 @@ bool ExamineFile(int folder, const char* name, const Phrase& phrase, BlockBuffer
     // sniffed with a read of its first bytes alone, so binary files cost one small read. Only
     // a file that begins with a byte-order mark of UTF-16 or UTF-32 (always binary to the
     // first sniff) is looked at further.
-    size_t preRead = 0;
-    std::optional<WideEncoding> wide;
     if (length <= buffer.BlockSize()) {
-        preRead = steps.Read(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
-        const std::string_view head(buffer.Block(), preRead);
-        if (!LooksLikeText(head.substr(0, SniffLength)) && !(wide = WideTextEncoding(head))) {
-            return false;
-        }
-    } else {
-        char head[WideSniffLength];
-        size_t got = steps.Read(file.Get(), 0, head, SniffLength);
-        if (!LooksLikeText({head, got})) {
-            if (!MarkedEncoding({head, got})) {
-                return false;
-            }
-            got += steps.Read(file.Get(), got, head + got, WideSniffLength - got);
-            if (!(wide = WideTextEncoding({head, got}))) {
-                return false;
-            }
-        }
+        const size_t got = steps.Read(file.Get(), 0, buffer.Block(), static_cast<size_t>(length));
+        return ExamineContents({buffer.Block(), got}, length == buffer.BlockSize(), phrase, buffer,
+                               steps);
     }
-    if (wide) {
-        return SearchBlocks(file.Get(), st, preRead, phrase, buffer, steps,
-                            WideTexts(buffer, *wide));
+    char head[WideSniffLength];
+    size_t got = steps.Read(file.Get(), 0, head, SniffLength);
+    if (LooksLikeText({head, got})) {
+        return SearchBlocks(file.Get(), st, phrase, buffer, steps, ByteTexts(buffer));
     }
-    return SearchBlocks(file.Get(), st, preRead, phrase, buffer, steps, ByteTexts(buffer));
+    if (!MarkedEncoding({head, got})) {
+        return false;
+    }
+    got += steps.Read(file.Get(), got, head + got, WideSniffLength - got);
+    const std::optional<WideEncoding> wide = WideTextEncoding({head, got});
+    return wide && SearchBlocks(file.Get(), st, phrase, buffer, steps, WideTexts(buffer, *wide));
+}
+
+bool ExamineContents(std::string_view contents, bool wholeBlock, const Phrase& phrase,
+                     BlockBuffer& buffer, ExaminationSteps& steps) {
+    buffer.ClearCarry();
+    if (LooksLikeText(contents.substr(0, SniffLength))) {
+        return SearchOnlyBlock(contents, wholeBlock, phrase, steps, ByteTexts(buffer));
+    }
+    const std::optional<WideEncoding> wide = WideTextEncoding(contents);
+    return wide && SearchOnlyBlock(contents, wholeBlock, phrase, steps, WideTexts(buffer, *wide));
 }
 
 bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
