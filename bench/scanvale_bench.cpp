@@ -3,14 +3,14 @@
 // would show.
 //
 //   scanvale_bench [--match-case] [--no-subfolders] [--workers N] [--readers N] [--lock-times]
-//                  PHRASE FOLDER...
+//                  [--plain-reads] PHRASE FOLDER...
 //
 // --workers sets how many threads search (default: one per processor), --readers how many
 // more may be added while others wait for the disk (default: the program's). Results go to
 // stdout, one path per line; files examined, bytes read, seconds, the times the pipeline's
 // lock was taken and the files read through io_uring to stderr, with --lock-times also how long
-// the lock was held in all. SCANVALE_IO_URING=0 in the environment keeps every file on plain
-// system calls, to compare the two on one binary.
+// the lock was held in all. --plain-reads keeps every file on plain system calls, to compare
+// them with the batches through io_uring on one binary.
 #include "main_window/event_loop_wait.h"
 #include "search/globals.h"
 #include "search/search.h"
@@ -43,7 +43,7 @@ private:
 
 int Usage() {
     std::fputs("usage: scanvale_bench [--match-case] [--no-subfolders] [--workers N] "
-               "[--readers N] [--lock-times] PHRASE FOLDER...\n",
+               "[--readers N] [--lock-times] [--plain-reads] PHRASE FOLDER...\n",
                stderr);
     return 2;
 }
@@ -87,6 +87,8 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--lock-times") {
             scanvale::Search::Statistics.timeLocks = true;
+        } else if (arg == "--plain-reads") {
+            settings.batchedReads = false;
         } else {
             words.push_back(arg);
         }

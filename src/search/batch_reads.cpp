@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <vector>
@@ -17,13 +15,6 @@ namespace scanvale::Search {
 #ifdef SCANVALE_HAVE_LIBURING
 
 namespace {
-
-// The environment's word on io_uring: "0" turns it off (to compare, or where a sandbox
-// answers io_uring with something worse than an error).
-bool Allowed() {
-    const char* value = std::getenv("SCANVALE_IO_URING");
-    return value == nullptr || std::strcmp(value, "0") != 0;
-}
 
 // What a completion is for: the low two bits of its user_data; the file's index is the rest.
 enum Kind : uint64_t { Close = 0, Open = 1, ReadDone = 2 };
@@ -53,9 +44,6 @@ bool Probe() {
     // own). Its builds check the plain path, which is everything but the ring.
     return false;
 #endif
-    if (!Allowed()) {
-        return false;
-    }
     // ENOSYS (no io_uring, or a seccomp filter), EPERM (io_uring_disabled, or a filter) and the
     // like, or a kernel without these operations: the plain path for the whole process.
     io_uring ring{};

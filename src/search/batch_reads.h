@@ -40,8 +40,8 @@ public:
 
     // Whether this process may use io_uring for the batches: built with liburing, the kernel
     // lets it set up a ring and knows OPENAT, READ and CLOSE, the build is not one for
-    // ThreadSanitizer (which cannot follow the ring's descriptors), and SCANVALE_IO_URING is not
-    // "0". Asked of the kernel once per process.
+    // ThreadSanitizer (which cannot follow the ring's descriptors). Asked of the kernel once
+    // per process.
     static bool Available();
 
     // A ring for batches of up to `files` files, each read whole when it is at most `blockSize`
