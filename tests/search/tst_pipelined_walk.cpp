@@ -131,8 +131,9 @@ private slots:
     }
 
     // A stop that comes while a worker reads the first file of its batch cuts the batch: the
-    // file is left between blocks and the folder's 31 other files are never opened. The stop
-    // is the test's "click" a millisecond into the window's sleep.
+    // file is left between blocks and the folder's 31 other files are never examined (a few
+    // may have been read ahead with it). The stop is the test's "click" a millisecond into the
+    // window's sleep.
     void stopCutsABatch() {
         struct StoppingHost : FakeSearchHost {
             uint64_t examinedBefore = Search::Statistics.filesExamined;
