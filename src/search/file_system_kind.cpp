@@ -2,6 +2,7 @@
 
 #include "search/file_access.h"
 #include "search/file_descriptor.h"
+#include "search/search.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include <string_view>
 #include <sys/sysmacros.h>
 #include <sys/vfs.h>
-#include <unistd.h>
 
 namespace scanvale::Search::FileSystemKind {
 
@@ -46,15 +46,9 @@ std::string MountedType(dev_t device) {
     }
     std::string text;
     char block[16384];
-    for (;;) {
-        const ssize_t got = ::read(table.Get(), block, sizeof block);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        text.append(block, static_cast<size_t>(got));
+    for (size_t got = sizeof block; got == sizeof block;) {
+        got = ReadBlock(table.Get(), text.size(), block, sizeof block);
+        text.append(block, got);
     }
     const std::string wanted =
         " " + std::to_string(major(device)) + ":" + std::to_string(minor(device)) + " ";
@@ -99,7 +93,10 @@ bool InMemory(int file) {
     }
 }
 
-bool OfTheKernel(int folder, dev_t device) {
+bool EntersTheKernel(int folder, dev_t device, dev_t parentDevice) {
+    if (device == parentDevice) {
+        return false; // within one file system: entered, or not, with its parent
+    }
     unsigned long type = 0;
     if (!FileSystemType(folder, type)) {
         return false;

@@ -12,11 +12,12 @@ namespace scanvale::Search::FileSystemKind {
 // it never waits for a device.
 bool InMemory(int file);
 
-// True when the open folder `folder`, whose device is `device`, lies on one of the kernel's
-// pseudo file systems: proc, sysfs, devtmpfs, devpts, cgroup and cgroup2, debugfs, tracefs,
-// securityfs, pstore, bpf, configfs, fusectl, efivarfs, mqueue, binfmt_misc or hugetlbfs.
-// Costs an fstatfs, and for a tmpfs or ramfs (which devtmpfs reports itself as) a read of this
-// process's mount table; callers ask only when a folder's device differs from its parent's.
-bool OfTheKernel(int folder, dev_t device);
+// True when the open folder `folder`, whose device is `device`, entered from a folder on
+// `parentDevice`, leads onto one of the kernel's pseudo file systems: proc, sysfs, devtmpfs,
+// devpts, cgroup and cgroup2, debugfs, tracefs, securityfs, pstore, bpf, configfs, fusectl,
+// efivarfs, mqueue, binfmt_misc or hugetlbfs. Free when the two devices are the same; else an
+// fstatfs, and for a tmpfs or ramfs (which devtmpfs reports itself as) a read of this
+// process's mount table.
+bool EntersTheKernel(int folder, dev_t device, dev_t parentDevice);
 
 } // namespace scanvale::Search::FileSystemKind

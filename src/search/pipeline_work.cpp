@@ -206,8 +206,9 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
         }
         DirectoryListing files;
         if (f.place->OnDescent(f.id) ||
-            (f.place->Up() != nullptr && f.id.first != f.place->UpId().first &&
-             FileSystemKind::OfTheKernel(descriptor.Get(), f.id.first))) {
+            (f.place->Up() != nullptr &&
+             FileSystemKind::EntersTheKernel(descriptor.Get(), f.id.first,
+                                             f.place->UpId().first))) {
             state = PipelineFolder::Listing::NotEntered;
         } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, files,
                                       includeSubfolders_ ? &f.subfolders : nullptr,

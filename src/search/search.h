@@ -44,7 +44,7 @@ struct SearchSettings {
 // included) the same way, in ascending byte order. When `folder` is no folder, nothing is
 // shown and nothing found. A folder that is already being walked further up the same descent,
 // and one below `folder` that lies on one of the kernel's pseudo file systems (/proc, /sys and
-// the like: FileSystemKind::OfTheKernel), is shown but not entered; a folder that cannot be
+// the like: FileSystemKind::EntersTheKernel), is shown but not entered; a folder that cannot be
 // read is skipped without a message.
 // A file is offered only when the first entry of ExtensionFilter is "*" or its lower-cased
 // extension.

@@ -53,8 +53,8 @@ void SequentialWalk::Visit() {
     if (std::find(descent_.begin(), descent_.end(), id) != descent_.end()) {
         return; // a link back up the same descent: entering it again would never end
     }
-    if (!descent_.empty() && id.first != descent_.back().first &&
-        Search::FileSystemKind::OfTheKernel(folder.Get(), id.first)) {
+    if (!descent_.empty() &&
+        Search::FileSystemKind::EntersTheKernel(folder.Get(), id.first, descent_.back().first)) {
         return; // the kernel's view of itself, reached by descent
     }
 
