@@ -52,7 +52,8 @@ struct PipelineFolder {
     // The subfolder `index` of `parent`, which is listed.
     PipelineFolder(const PipelineFolder& parent, size_t index)
         : path(parent.PathOf(parent.subfolders.NameView(index))),
-          place(WalkPlace::Below(parent.place, index, parent.id)), exists(true) {}
+          place(WalkPlace::Below(parent.place, index, parent.id)), exists(true),
+          inMemory(parent.inMemory) {}
 
     // The full path of the entry `name` of this folder.
     std::string PathOf(std::string_view name) const {
@@ -72,6 +73,10 @@ struct PipelineFolder {
     bool entered = false;     // the window's position has reached it
     bool deferred = false;    // too large to be listed ahead: listed once entered
     WalkPlace::Identity id{}; // known once listed
+    // Its file system keeps every page in memory (tmpfs and the like), so reads of its files
+    // never wait and need not ask first. Known once listed: asked of the listed folder and of
+    // a folder on another device than its parent's, taken from the parent otherwise.
+    bool inMemory = false;
     // Let go once the window has gone past them (null when the folder has no files); a worker
     // examining some holds its own reference to the names and to the folder's descriptor.
     std::shared_ptr<const DirectoryListing> files;

@@ -19,13 +19,14 @@
 namespace scanvale::Search {
 
 // A worker's examination of one file: abandoned once the window has left or an earlier file
-// of the folder matched. Reads first without waiting for the disk; a read that must wait (or
-// may, on a file system that cannot tell, such as a network share or FUSE) lets another
-// thread take up work meanwhile.
+// of the folder matched. Reads first without waiting for the disk (but in a folder whose file
+// system lies in memory, where no read waits); a read that must wait (or may, on a file system
+// that cannot tell, such as a network share or FUSE) lets another thread take up work
+// meanwhile.
 class Pipeline::WorkerSteps final : public ExaminationSteps {
 public:
     WorkerSteps(Pipeline& pipeline, const PipelineFolder& folder, size_t file)
-        : pipeline_(pipeline), folder_(folder), file_(file) {}
+        : pipeline_(pipeline), folder_(folder), file_(file), inMemory_(folder.inMemory) {}
 
     bool GoOn(bool) override {
         return !pipeline_.left_.load(std::memory_order_relaxed) &&
@@ -76,8 +77,8 @@ private:
     Pipeline& pipeline_;
     const PipelineFolder& folder_;
     size_t file_;
-    bool inMemory_ = false; // reads never wait: no need to ask first
-    bool waited_ = false;   // a read waited for the disk
+    bool inMemory_;       // reads never wait: no need to ask first
+    bool waited_ = false; // a read waited for the disk
 };
 
 // A worker's io_uring ring (BatchReads), made for its first batch of more than one file and
@@ -193,6 +194,9 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
     if (descriptor.Valid() && ::fstat(descriptor.Get(), &st) == 0) {
         // The fields written here are read by others only once the listing is published.
         f.id = {st.st_dev, st.st_ino};
+        if (f.place->Up() == nullptr || f.id.first != f.place->UpId().first) {
+            f.inMemory = FileSystemKind::InMemory(descriptor.Get());
+        }
         if (static_cast<uint64_t>(st.st_size) > LargeFolderBytes) {
             held.Acquire();
             if (!f.entered) {
