@@ -4,6 +4,7 @@
 #include "search/file_descriptor.h"
 #include "search/phrase.h"
 #include "search/search_host.h"
+#include "search/span_buffers.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +24,10 @@ public:
 
     // Reads like ReadBlock; an examiner may read differently (first without waiting, say).
     virtual size_t Read(int file, uint64_t offset, char* destination, size_t n);
+
+    // A buffer that reads several blocks of a long file at once, for that file alone; an
+    // empty lease (the default) reads block by block through the examiner's own buffer.
+    virtual SpanBuffers::Lease BorrowSpan(size_t /*carryCapacity*/) { return {}; }
 };
 
 // The examination on the window's thread: yields to the host before each whole block and

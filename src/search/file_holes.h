@@ -20,6 +20,10 @@ public:
     // with increasing offsets. A file system that cannot tell answers false from then on.
     bool InHole(uint64_t offset, size_t count);
 
+    // The file occupies less room than its length, and the file system may be asked where
+    // its holes are.
+    bool Sparse() const { return sparse_; }
+
 private:
     int file_;
     bool sparse_;

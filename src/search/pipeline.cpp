@@ -38,7 +38,7 @@ Pipeline::Pipeline(Token, std::string_view folder, const std::vector<std::string
       includeSubfolders_(includeSubfolders), blockSize_(settings.blockSize),
       batchedReads_(settings.batchedReads),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
-      waitingReaders_(settings.waitingReaders),
+      waitingReaders_(settings.waitingReaders), spans_(workers_, blockSize_),
       position_(std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)))),
       host_(&host) {}
 
@@ -136,7 +136,7 @@ void Pipeline::WakeWindow() {
 }
 
 void Pipeline::WakeWorker() {
-    if (parked_ > workersToWake_ && Active() + workersToWake_ < Allowed() && !handout_.Empty()) {
+    if (parked_ > workersToWake_ && Active() + workersToWake_ < Allowed() && !handout_.Idle()) {
         ++workersToWake_;
     }
 }

@@ -5,6 +5,7 @@
 #include "search/pipeline_folder.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
+#include "search/span_buffers.h"
 #include "search/walk_position.h"
 #include "search/work_handout.h"
 
@@ -94,8 +95,9 @@ private:
     void Work(bool untilIdle);
     // Each runs without the lock and returns with it held, what it found published.
     void ListFolder(const Task& task, Held& held);
-    void ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer, WorkerRing& ring,
-                      Held& held);
+    // `claims`: for a batch open to other workers, which files this one has (null: all).
+    void ExamineFiles(const Task& task, BatchClaims* claims, const Phrase& phrase,
+                      BlockBuffer& buffer, WorkerRing& ring, Held& held);
     void Publish(const std::shared_ptr<PipelineFolder>& folder, PipelineFolder::Listing state);
     void BeginDiskWait();
     void EndDiskWait();
@@ -126,6 +128,7 @@ private:
     const bool batchedReads_;
     const unsigned workers_;
     const unsigned waitingReaders_;
+    SpanBuffers spans_; // one for each worker at most, whatever threads wait for the disk
     std::atomic<bool> left_{false};
 
     std::mutex mutex_; // guards everything below but the host

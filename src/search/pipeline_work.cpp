@@ -71,6 +71,13 @@ public:
         return done;
     }
 
+    // A long file whose reads have not waited for the disk is read a span at a time; one
+    // that is coming from the disk block by block, as the readers waiting for it share the
+    // pool's few spans with none.
+    SpanBuffers::Lease BorrowSpan(size_t carryCapacity) override {
+        return waited_ ? SpanBuffers::Lease() : pipeline_.spans_.Borrow(carryCapacity);
+    }
+
     bool Waited() const { return waited_; }
 
 private:
@@ -138,7 +145,10 @@ void Pipeline::Work(bool untilIdle) {
     Held held(*this);
     while (!left_) {
         Task task;
-        if (Active() > Allowed() || !handout_.Next(task, Batch())) {
+        // A batch of more than one file is open to an idle worker, which may take the later
+        // half of the files this one has not claimed yet, until its results are published.
+        std::optional<BatchClaims> claims;
+        if (Active() > Allowed() || !(handout_.Next(task, Batch()) || handout_.Steal(task))) {
             if (untilIdle) {
                 break;
             }
@@ -152,12 +162,16 @@ void Pipeline::Work(bool untilIdle) {
             --parked_;
             continue;
         }
+        if (!task.list && task.count > 1) {
+            claims.emplace(task.count);
+            handout_.Track(task, *claims);
+        }
         WakeWorker(); // more may be ready for another worker
         held.Release();
         if (task.list) {
             ListFolder(task, held);
         } else {
-            ExamineFiles(task, phrase, buffer, ring, held);
+            ExamineFiles(task, claims ? &*claims : nullptr, phrase, buffer, ring, held);
         }
         // The task's folder is let go of with the lock held (see WalkPosition::PopFrame); its
         // descriptor and names once the lock is let go.
@@ -249,11 +263,13 @@ void Pipeline::Publish(const std::shared_ptr<PipelineFolder>& folder,
     Advance();
 }
 
-void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer& buffer,
-                            WorkerRing& ring, Held& held) {
+void Pipeline::ExamineFiles(const Task& task, BatchClaims* claims, const Phrase& phrase,
+                            BlockBuffer& buffer, WorkerRing& ring, Held& held) {
     PipelineFolder& folder = *task.folder;
     uint8_t results[WorkHandout::FilesPerTask];
     size_t examined = 0;
+    // The batch's first file is this worker's from the start; without claims, all of them.
+    size_t claimed = claims != nullptr ? 1 : task.count;
     bool waited = false;
     // The batch's files are opened and the small ones read together, a run of them at a
     // time; each is then examined in order exactly as on the plain path, which takes every
@@ -269,9 +285,18 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
             folder.firstMatch.load(std::memory_order_relaxed) < file) {
             break; // not wanted any more
         }
-        if (batch != nullptr && examined == runFrom + run) {
+        const bool runDone = batch != nullptr && examined == runFrom + run;
+        // The files of a run are claimed before the ring opens them, others one at a time.
+        const size_t wanted = runDone ? std::min(nextRun, task.count - examined) : 1;
+        if (claimed < examined + wanted) {
+            claimed += claims->Claim(examined + wanted - claimed);
+            if (claimed == examined) {
+                break; // the rest was taken by another worker
+            }
+        }
+        if (runDone) {
             runFrom = examined;
-            run = std::min(nextRun, task.count - examined);
+            run = claimed - examined;
             nextRun *= 2;
             batch->Read(task.descriptor->Get(), *task.files, file, run);
         }
@@ -318,6 +343,9 @@ void Pipeline::ExamineFiles(const Task& task, const Phrase& phrase, BlockBuffer&
                  examined > 0 && results[examined - 1] == PipelineFolder::Match);
     }
     held.Acquire();
+    if (claims != nullptr) {
+        handout_.Untrack(*claims);
+    }
     filesSinceDiskWait_ = waited ? 0 : filesSinceDiskWait_ + examined;
     if (left_ || folder.filesDone) {
         return;

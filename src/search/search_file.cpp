@@ -29,9 +29,18 @@ public:
     // A block read elsewhere (ExamineContents) is always a file's only one: no carry to put
     // in front of it.
     std::string_view Text(const char* block, size_t got, bool /*more*/) {
-        return block == buffer_.Block() ? buffer_.Text(got) : std::string_view(block, got);
+        const char* room = buffer_.Block();
+        const bool inRoom = block >= room && block < room + buffer_.SpanBlocks() * buffer_.BlockSize();
+        return inRoom ? buffer_.Text(block, got) : std::string_view(block, got);
     }
-    void Keep(std::string_view text, size_t length) { buffer_.KeepTail(text, length); }
+    // `next`: where the next block lies (Block() when it is still to be read).
+    void Keep(std::string_view text, size_t length, const char* next) {
+        if (next == text.data() + text.size()) {
+            buffer_.KeepTailInPlace(length);
+        } else {
+            buffer_.KeepTail(text, length);
+        }
+    }
 
 private:
     BlockBuffer& buffer_;
@@ -50,7 +59,9 @@ public:
         mark_ -= mark;
         return buffer_.DecodedText(decoder_.Decode(block + mark, got - mark, !more, decoded_));
     }
-    void Keep(std::string_view text, size_t length) { buffer_.KeepDecodedTail(text, length); }
+    void Keep(std::string_view text, size_t length, const char* /*next*/) {
+        buffer_.KeepDecodedTail(text, length);
+    }
 
 private:
     BlockBuffer& buffer_;
@@ -71,44 +82,49 @@ bool SearchOnlyBlock(std::string_view contents, bool whole, const Phrase& phrase
 }
 
 // Reads the blocks of a file longer than one block in order and searches each block's text
-// (`texts`) with the carry in front.
+// (`texts`, made for the buffer the blocks are read into) with the carry in front. The blocks
+// are read into `buffer` one at a time, or several at once when `buffer` is a span buffer;
+// GoOn is asked before each block either way.
 template <typename Texts>
 bool SearchBlocks(int file, const struct stat& st, const Phrase& phrase, BlockBuffer& buffer,
                   ExaminationSteps& steps, Texts texts) {
     const auto length = static_cast<uint64_t>(st.st_size);
     const size_t blockSize = buffer.BlockSize();
-    const uint64_t wholeBlocks = length / blockSize;
-    const auto rest = static_cast<size_t>(length % blockSize);
+    const uint64_t blocks = (length + blockSize - 1) / blockSize; // the last may be partial
     FileHoles holes(file, st);
-    // Reads the n bytes at `offset` into the block, zeros where they lie in a hole.
-    auto read = [&](uint64_t offset, size_t n) {
-        if (holes.InHole(offset, n)) {
-            std::memset(buffer.Block(), 0, n);
-            return n;
-        }
-        return steps.Read(file, offset, buffer.Block(), n);
-    };
-    for (uint64_t k = 0; k < wholeBlocks; ++k) {
-        if (!steps.GoOn(true)) {
+    // A sparse file is read block by block, so that a block wholly inside a hole is not read.
+    const size_t span = holes.Sparse() ? 1 : buffer.SpanBlocks();
+    size_t read = 0; // bytes at Block() from the last read
+    size_t used = 0; // of them, searched
+    for (uint64_t k = 0; k < blocks; ++k) {
+        const uint64_t offset = k * blockSize;
+        const size_t size = static_cast<size_t>(std::min<uint64_t>(blockSize, length - offset));
+        if (!steps.GoOn(size == blockSize)) {
             return false;
         }
-        const size_t got = read(k * blockSize, blockSize);
-        const bool more = got == blockSize && (k + 1 < wholeBlocks || rest > 0);
-        const std::string_view text = texts.Text(buffer.Block(), got, more);
+        if (used == read) {
+            const auto n = static_cast<size_t>(std::min<uint64_t>(span * blockSize, length - offset));
+            if (holes.InHole(offset, n)) {
+                std::memset(buffer.Block(), 0, n); // a hole reads as zeros
+                read = n;
+            } else {
+                read = steps.Read(file, offset, buffer.Block(), n);
+            }
+            used = 0;
+        }
+        const char* block = buffer.Block() + used;
+        const size_t got = std::min(size, read - used);
+        used += got;
+        const bool more = got == size && k + 1 < blocks;
+        const std::string_view text = texts.Text(block, got, more);
         if (SearchText(text, more, phrase)) {
             return true;
         }
         if (!more) {
             return false;
         }
-        texts.Keep(text, TextTail(text, phrase).size());
-    }
-    if (rest > 0) {
-        if (!steps.GoOn(false)) {
-            return false;
-        }
-        const size_t got = read(wholeBlocks * blockSize, rest);
-        return SearchText(texts.Text(buffer.Block(), got, false), false, phrase);
+        texts.Keep(text, TextTail(text, phrase).size(),
+                   used < read ? block + got : buffer.Block());
     }
     return false;
 }
@@ -159,7 +175,16 @@ bool ExamineOpenFile(const FileDescriptor& file, const struct stat& st, const Ph
     char head[WideSniffLength];
     size_t got = steps.Read(file.Get(), 0, head, SniffLength);
     if (LooksLikeText({head, got})) {
-        return SearchBlocks(file.Get(), st, phrase, buffer, steps, ByteTexts(buffer));
+        // A file of more than one span is read a span at a time where the examiner lends one.
+        SpanBuffers::Lease span;
+        if (length > buffer.BlockSize() * SpanBuffers::SpanBlocks) {
+            span = steps.BorrowSpan(phrase.CarryCapacity());
+        }
+        BlockBuffer& reading = span ? *span : buffer;
+        if (span) {
+            Statistics.filesSpanned.fetch_add(1, std::memory_order_relaxed);
+        }
+        return SearchBlocks(file.Get(), st, phrase, reading, steps, ByteTexts(reading));
     }
     if (!MarkedEncoding({head, got})) {
         return false;

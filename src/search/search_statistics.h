@@ -12,6 +12,10 @@ struct SearchStatistics {
     std::atomic<uint64_t> bytesRead{0};     // bytes read from them, sniff included
     // Of the files examined, those opened and read whole in a batch through io_uring.
     std::atomic<uint64_t> filesBatched{0};
+    // Of them, files read a span of blocks at a time (SpanBuffers).
+    std::atomic<uint64_t> filesSpanned{0};
+    // Batches of which an idle worker took the later half (WorkHandout::Steal).
+    std::atomic<uint64_t> batchesShared{0};
     // Times a thread took a walk's shared state (the pipeline's lock), waking from a wait
     // for work included: the serial share of a walk, which bounds how many cores it can use.
     std::atomic<uint64_t> pipelineLocks{0};

@@ -1,5 +1,7 @@
 #include "search/work_handout.h"
 
+#include "search/search_statistics.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -59,6 +61,39 @@ bool WorkHandout::Next(Task& task, size_t batch) {
         }
     }
     return false;
+}
+
+bool WorkHandout::Idle() const {
+    return order_.Empty() && std::none_of(underWay_.begin(), underWay_.end(), [](const UnderWay& b) {
+               return b.claims->Unclaimed() > 0;
+           });
+}
+
+void WorkHandout::Untrack(const BatchClaims& claims) {
+    std::erase_if(underWay_, [&](const UnderWay& batch) { return batch.claims == &claims; });
+}
+
+bool WorkHandout::Steal(Task& task) {
+    UnderWay* best = nullptr;
+    size_t most = 0;
+    for (UnderWay& batch : underWay_) {
+        const size_t unclaimed = batch.claims->Unclaimed();
+        if (unclaimed > most && !batch.task->folder->filesDone) {
+            best = &batch;
+            most = unclaimed;
+        }
+    }
+    if (best == nullptr) {
+        return false;
+    }
+    const Task& from = *best->task;
+    const auto [first, end] = best->claims->TakeLaterHalf();
+    if (first == end || from.file + first > from.folder->firstMatch.load()) {
+        return false; // claimed meanwhile, or after the folder's first match: not wanted
+    }
+    task = {from.folder, false, from.file + first, end - first, from.files, from.descriptor};
+    Statistics.batchesShared.fetch_add(1, std::memory_order_relaxed);
+    return true;
 }
 
 void WorkHandout::Listed(PipelineFolder& folder) {

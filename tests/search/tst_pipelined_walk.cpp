@@ -41,6 +41,8 @@ private slots:
         std::mt19937 random(20261207);
         const std::vector<size_t> blocks = {1, 2, 3, 5, 8, 64, Search::BlockSize};
         const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        const uint64_t spannedBefore = Search::Statistics.filesSpanned;
+        const uint64_t sharedBefore = Search::Statistics.batchesShared;
         for (unsigned seed = 1; seed <= 24; ++seed) {
             // Every third tree in memory (reads there never wait), every fourth read from the
             // disk (reads wait, and more threads take up work meanwhile).
@@ -71,6 +73,10 @@ private slots:
                 QVERIFY2(pipelined.results == sequential.results, what.constData());
             }
         }
+        // The trees reach the long files read a span at a time and the batches shared with
+        // idle workers, whose results must be the same.
+        QVERIFY(Search::Statistics.filesSpanned > spannedBefore);
+        QVERIFY(Search::Statistics.batchesShared > sharedBefore);
     }
 
     // A folder too large to be listed ahead (its directory holds over a mebibyte) is listed
