@@ -9,7 +9,9 @@
 // workers). Prints "files F, bytes read B, folders D, unreadable U" to stdout.
 //
 // The threads share one stack of folders still to list. A thread takes a folder, lists it,
-// reads each regular file in it to the end, and pushes its subfolders when the listing is done.
+// pushes its subfolders, and reads each regular file in it to the end; a thread with no folder
+// to list takes the next unread file of a folder another is reading, so a folder of a few
+// large files is read on every thread.
 // Entry types come from the listing (d_type) and are trusted: there is no stat of any file.
 // Only a file system that leaves the type unknown costs one fstatat for that entry. Symbolic
 // links are skipped, never followed. The engine follows them, but the benchmark's corpora hold
@@ -19,10 +21,66 @@
 #include "loop_walk.h"
 
 #include <errno.h>
+#include <stdatomic.h>
 
-// The next folder to list, or NULL when the stack is empty and nobody lists a folder any more.
-// A thread that takes a folder counts as listing until it asks for the next one.
-static char* Take(int finished) {
+// The regular files of a listed folder, read by whichever threads take them: the thread that
+// listed the folder begins on them, and a thread with no folder to list joins in, so that a
+// folder of a few large files is read on every thread, as the engine's workers share it.
+// Its files are claimed one at a time (next); it stays on the list of jobs while some are
+// unclaimed, and the last thread reading it frees it. Guarded by the stack's lock but `next`.
+typedef struct Job {
+    DIR* dir;   // the folder's stream, open until the job is freed
+    int folder; // its descriptor
+    char** names;
+    size_t count;
+    atomic_size_t next;
+    unsigned readers;
+    int listed; // still on the list of jobs
+    struct Job* later;
+} Job;
+
+static Job* jobs = NULL; // with unclaimed files, newest first; under the stack's lock
+
+// A job with unclaimed files, taken off the list of jobs once it has none; under the lock.
+static Job* OpenJobLocked(void) {
+    for (Job** at = &jobs; *at != NULL;) {
+        Job* job = *at;
+        if (atomic_load(&job->next) < job->count) {
+            return job;
+        }
+        *at = job->later;
+        job->listed = 0;
+    }
+    return NULL;
+}
+
+// Stops reading a job; frees it when it was the last reader of a job with no unclaimed files.
+static void LeaveJob(Job* job) {
+    pthread_mutex_lock(&stack.lock);
+    int last = --job->readers == 0 && atomic_load(&job->next) >= job->count;
+    if (last && job->listed) {
+        for (Job** at = &jobs; *at != NULL; at = &(*at)->later) {
+            if (*at == job) {
+                *at = job->later;
+                break;
+            }
+        }
+    }
+    pthread_mutex_unlock(&stack.lock);
+    if (last) {
+        closedir(job->dir);
+        for (size_t i = 0; i < job->count; ++i) {
+            free(job->names[i]);
+        }
+        free(job->names);
+        free(job);
+    }
+}
+
+// What a thread is to do next: list a folder (returned), read a job's files (*job), or nothing
+// (NULL with *job NULL) once the stack is empty, nobody lists a folder and no job has
+// unclaimed files. A thread that takes a folder counts as listing until it asks again.
+static char* Take(int finished, Job** job) {
     pthread_mutex_lock(&stack.lock);
     if (finished) {
         --stack.listing;
@@ -30,24 +88,33 @@ static char* Take(int finished) {
             pthread_cond_broadcast(&stack.changed);
         }
     }
-    while (stack.count == 0 && stack.listing > 0) {
+    char* folder;
+    for (;;) {
+        folder = PopLocked();
+        *job = folder == NULL ? OpenJobLocked() : NULL;
+        if (folder != NULL || *job != NULL || stack.listing == 0) {
+            break;
+        }
         pthread_cond_wait(&stack.changed, &stack.lock);
     }
-    char* folder = PopLocked();
+    if (*job != NULL) {
+        ++(*job)->readers;
+    }
     pthread_mutex_unlock(&stack.lock);
     return folder;
 }
 
-// A listing thread's buffer and tally, for ReadFile.
+// A listing thread's buffer and tally, and the job its folder's files go to.
 typedef struct {
     char* buffer;
     Tally* tally;
+    Job* job;
+    size_t capacity;
 } Reader;
 
-// Reads a regular file of a folder being listed to its end, and counts it: as read, or as
-// unreadable when it cannot be opened or read.
-static void ReadFile(void* context, int folder, const char* name) {
-    Reader* reader = context;
+// Reads a regular file to its end, and counts it: as read, or as unreadable when it cannot be
+// opened or read.
+static void ReadFile(Reader* reader, int folder, const char* name) {
     const int fd = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         ++reader->tally->unreadable;
@@ -73,7 +140,30 @@ static void ReadFile(void* context, int folder, const char* name) {
     }
 }
 
-// Lists one folder: reads its regular files and pushes its subfolders.
+// Reads the files of a job that nobody has claimed yet, then leaves it.
+static void ReadJob(Reader* reader, Job* job) {
+    for (size_t i; (i = atomic_fetch_add(&job->next, 1)) < job->count;) {
+        ReadFile(reader, job->folder, job->names[i]);
+    }
+    LeaveJob(job);
+}
+
+// Keeps the name of a regular file of the folder being listed, for its job.
+static void KeepFile(void* context, int folder, const char* name) {
+    (void)folder;
+    Reader* reader = context;
+    Job* job = reader->job;
+    if (job->count == reader->capacity) {
+        reader->capacity = reader->capacity ? reader->capacity * 2 : 64;
+        job->names = Allocate(job->names, reader->capacity * sizeof *job->names);
+    }
+    const size_t length = strlen(name) + 1;
+    job->names[job->count] = Allocate(NULL, length);
+    memcpy(job->names[job->count++], name, length);
+}
+
+// Lists one folder, pushes its subfolders and offers its regular files to every thread as a
+// job, then reads them itself as long as some are unclaimed.
 static void List(const char* path, char* buffer, Tally* tally) {
     int fd;
     DIR* dir = OpenFolder(path, &fd);
@@ -82,25 +172,42 @@ static void List(const char* path, char* buffer, Tally* tally) {
         return;
     }
     ++tally->folders;
-    Reader reader = {buffer, tally};
+    Job* job = Allocate(NULL, sizeof *job);
+    *job = (Job){.dir = dir, .folder = fd, .readers = 1, .listed = 1};
+    atomic_init(&job->next, 0);
+    Reader reader = {buffer, tally, job, 0};
     size_t count;
-    char** found = ListFolder(dir, fd, path, ReadFile, &reader, &count);
-    closedir(dir);
-    if (count > 0) {
-        pthread_mutex_lock(&stack.lock);
-        PushLocked(found, count);
-        pthread_cond_broadcast(&stack.changed);
-        pthread_mutex_unlock(&stack.lock);
+    char** found = ListFolder(dir, fd, path, KeepFile, &reader, &count);
+    pthread_mutex_lock(&stack.lock);
+    PushLocked(found, count);
+    if (job->count > 1) {
+        job->later = jobs;
+        jobs = job;
+    } else {
+        job->listed = 0; // one file or none: nothing to share
     }
+    if (count > 0 || job->count > 1) {
+        pthread_cond_broadcast(&stack.changed);
+    }
+    pthread_mutex_unlock(&stack.lock);
     free(found);
+    ReadJob(&reader, job);
 }
 
 static void* Walk(void* arg) {
     Tally* tally = arg;
     char* buffer = Allocate(NULL, kBufferSize);
-    for (char* folder = Take(0); folder != NULL; folder = Take(1)) {
-        List(folder, buffer, tally);
-        free(folder);
+    Reader reader = {buffer, tally, NULL, 0};
+    Job* job = NULL;
+    for (char* folder = Take(0, &job); folder != NULL || job != NULL;) {
+        if (folder != NULL) {
+            List(folder, buffer, tally);
+            free(folder);
+            folder = Take(1, &job);
+        } else {
+            ReadJob(&reader, job);
+            folder = Take(0, &job);
+        }
     }
     free(buffer);
     return NULL;
