@@ -20,7 +20,8 @@ namespace scanvale::Search {
 //
 // Ownership: the owning worker keeps the claims on its stack for as long as it examines the
 // batch, and the walk's hand-out refers to them only with the pipeline's lock held, between the
-// batch's hand-out and its owner publishing the results (WorkHandout::Track and Untrack).
+// owner opening the batch to others and publishing its results (WorkHandout::Track and
+// Untrack; Pipeline::OpenBatch says when a batch is opened).
 class BatchClaims {
 public:
     explicit BatchClaims(size_t count) : state_(Pack(1, count)) {}

@@ -25,6 +25,10 @@ public:
     // Reads like ReadBlock; an examiner may read differently (first without waiting, say).
     virtual size_t Read(int file, uint64_t offset, char* destination, size_t n);
 
+    // Told before the blocks of a text file longer than a span (SpanBuffers::SpanBlocks
+    // blocks) are read, which takes a while.
+    virtual void LongFile() {}
+
     // A buffer that reads several blocks of a long file at once, for that file alone; an
     // empty lease (the default) reads block by block through the examiner's own buffer.
     virtual SpanBuffers::Lease BorrowSpan(size_t /*carryCapacity*/) { return {}; }

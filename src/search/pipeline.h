@@ -86,6 +86,7 @@ private:
     static constexpr uint64_t LargeFolderBytes = uint64_t{1} << 20;
 
     class Held;
+    struct OpenBatch;
     class WorkerSteps;
     class WorkerRing;
     friend class WorkerSteps;

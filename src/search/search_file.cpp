@@ -174,10 +174,12 @@ bool ExamineOpenFile(const FileDescriptor& file, const struct stat& st, const Ph
     }
     char head[WideSniffLength];
     size_t got = steps.Read(file.Get(), 0, head, SniffLength);
+    const bool longFile = length > buffer.BlockSize() * SpanBuffers::SpanBlocks;
     if (LooksLikeText({head, got})) {
         // A file of more than one span is read a span at a time where the examiner lends one.
         SpanBuffers::Lease span;
-        if (length > buffer.BlockSize() * SpanBuffers::SpanBlocks) {
+        if (longFile) {
+            steps.LongFile();
             span = steps.BorrowSpan(phrase.CarryCapacity());
         }
         BlockBuffer& reading = span ? *span : buffer;
@@ -191,7 +193,13 @@ bool ExamineOpenFile(const FileDescriptor& file, const struct stat& st, const Ph
     }
     got += steps.Read(file.Get(), got, head + got, WideSniffLength - got);
     const std::optional<WideEncoding> wide = WideTextEncoding({head, got});
-    return wide && SearchBlocks(file.Get(), st, phrase, buffer, steps, WideTexts(buffer, *wide));
+    if (!wide) {
+        return false;
+    }
+    if (longFile) {
+        steps.LongFile();
+    }
+    return SearchBlocks(file.Get(), st, phrase, buffer, steps, WideTexts(buffer, *wide));
 }
 
 bool ExamineContents(std::string_view contents, bool wholeBlock, const Phrase& phrase,

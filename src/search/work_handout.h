@@ -52,6 +52,7 @@ public:
 
     // A batch of files handed out (`task`, of more than one file) is under way, its unclaimed
     // files open to Steal, until its owner publishes what it found and calls Untrack.
+    // (Pipeline::OpenBatch says which batches are opened so.)
     void Track(const Task& task, BatchClaims& claims) { underWay_.push_back({&task, &claims}); }
     void Untrack(const BatchClaims& claims);
     // Takes the later half of the unclaimed files of the batch under way that has the most of
