@@ -54,10 +54,9 @@ public:
 
     // Starts the workers of a walk of `folder` (see SearchFolder). `host` is woken from the
     // workers' threads when the window's thread waits, until Leave() returns.
-    static std::shared_ptr<Pipeline> Start(std::string_view folder,
-                                           const std::vector<std::string>& extensionFilter,
-                                           std::string_view phrase, int16_t compareMode,
-                                           bool includeSubfolders, const SearchSettings& settings,
+    static std::shared_ptr<Pipeline> Start(std::string_view folder, std::string_view phrase,
+                                           int16_t compareMode, bool includeSubfolders,
+                                           const SearchSettings& settings,
                                            scanvale::SearchHost& host);
 
     // Window's thread. Moves the events that are ready, in walk order, into `events`.
@@ -70,9 +69,8 @@ public:
     // The workers of all pipelines whose threads have not ended yet.
     static unsigned RunningWorkers();
 
-    Pipeline(Token, std::string_view folder, const std::vector<std::string>& extensionFilter,
-             std::string_view phrase, int16_t compareMode, bool includeSubfolders,
-             const SearchSettings& settings, scanvale::SearchHost& host);
+    Pipeline(Token, std::string_view folder, std::string_view phrase, int16_t compareMode,
+             bool includeSubfolders, const SearchSettings& settings, scanvale::SearchHost& host);
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 
@@ -120,7 +118,6 @@ private:
     void WakeWindow();
     void WakeWorker();
 
-    const std::vector<std::string> extensionFilter_;
     const std::string phrase_;
     const int16_t compareMode_;
     const bool includeSubfolders_;

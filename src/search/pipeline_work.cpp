@@ -228,7 +228,7 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
              FileSystemKind::EntersTheKernel(descriptor.Get(), f.id.first,
                                              f.place->UpId().first))) {
             state = PipelineFolder::Listing::NotEntered;
-        } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, files,
+        } else if (Search::ListFolder(descriptor.Get(), files,
                                       includeSubfolders_ ? &f.subfolders : nullptr,
                                       [this] { return !left_.load(std::memory_order_relaxed); })) {
             state = PipelineFolder::Listing::Listed;

@@ -46,8 +46,8 @@ struct SearchSettings {
 // and one below `folder` that lies on one of the kernel's pseudo file systems (/proc, /sys and
 // the like: FileSystemKind::EntersTheKernel), is shown but not entered; a folder that cannot be
 // read is skipped without a message.
-// A file is offered only when the first entry of ExtensionFilter is "*" or its lower-cased
-// extension.
+// Every file is offered whatever its name: ExtensionFilter is the window's, which is always
+// {"*"}, and is not looked at.
 //
 // Worker threads make every file-system call; the caller's thread only shows what they found,
 // in the walk's order, and gives the window its turn (results.Yield(), or results.Wait() when

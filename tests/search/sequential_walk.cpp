@@ -11,11 +11,10 @@
 
 namespace scanvale::test {
 
-SequentialWalk::SequentialWalk(const std::vector<std::string>& extensionFilter,
-                               const Search::Phrase& phrase, bool includeSubfolders,
+SequentialWalk::SequentialWalk(const Search::Phrase& phrase, bool includeSubfolders,
                                scanvale::SearchHost& results, size_t blockSize)
-    : extensionFilter_(extensionFilter), phrase_(phrase), includeSubfolders_(includeSubfolders),
-      results_(results), buffer_(blockSize, phrase.CarryCapacity()) {}
+    : phrase_(phrase), includeSubfolders_(includeSubfolders), results_(results),
+      buffer_(blockSize, phrase.CarryCapacity()) {}
 
 void SequentialWalk::Walk(std::string_view folder) {
     // The folder's own path, without trailing separators (except for the root itself).
@@ -59,8 +58,7 @@ void SequentialWalk::Visit() {
     }
 
     Search::DirectoryListing subfolders;
-    if (!Search::ListFolder(folder.Get(), extensionFilter_, files_,
-                            includeSubfolders_ ? &subfolders : nullptr,
+    if (!Search::ListFolder(folder.Get(), files_, includeSubfolders_ ? &subfolders : nullptr,
                             [this] { return !GiveWay(); })) {
         return;
     }
@@ -104,13 +102,11 @@ bool SequentialWalk::ExamineFiles(int folder) {
     return Globals::StopSearch;
 }
 
-void SearchFolderSequentially(const std::string& folder,
-                              const std::vector<std::string>& ExtensionFilter,
-                              const std::string& phrase, int16_t CompareMode,
-                              int16_t IncludeSubfolders, scanvale::SearchHost& results,
-                              size_t blockSize) {
+void SearchFolderSequentially(const std::string& folder, const std::string& phrase,
+                              int16_t CompareMode, int16_t IncludeSubfolders,
+                              scanvale::SearchHost& results, size_t blockSize) {
     const Search::Phrase prepared(phrase, CompareMode);
-    SequentialWalk walk(ExtensionFilter, prepared, IncludeSubfolders != 0, results, blockSize);
+    SequentialWalk walk(prepared, IncludeSubfolders != 0, results, blockSize);
     walk.Walk(folder);
 }
 

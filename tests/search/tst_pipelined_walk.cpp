@@ -58,8 +58,8 @@ private slots:
                     made.DropPages();
                 }
                 FakeSearchHost sequential;
-                SearchFolderSequentially(tree.Root(), AllFiles, "needle", mode, subfolders,
-                                         sequential, block);
+                SearchFolderSequentially(tree.Root(), "needle", mode, subfolders, sequential,
+                                         block);
                 FakeSearchHost pipelined;
                 Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, subfolders, pipelined,
                                      {.blockSize = block, .workers = workers});
@@ -99,7 +99,7 @@ private slots:
         struct stat st {};
         QVERIFY(::stat(tree.Path("b").c_str(), &st) == 0 && st.st_size > (1 << 20));
         FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), AllFiles, "needle", 0, 1, sequential);
+        SearchFolderSequentially(tree.Root(), "needle", 0, 1, sequential);
         for (unsigned workers : {1u, 4u}) {
             FakeSearchHost pipelined;
             Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, pipelined,
@@ -173,9 +173,9 @@ private slots:
             tree.Write("inner/d" + std::to_string(100 + i) + "/f.txt", i % 5 == 0 ? "other" : "x");
         }
         FakeSearchHost inner;
-        SearchFolderSequentially(tree.Path("inner"), AllFiles, "other", 0, 1, inner);
+        SearchFolderSequentially(tree.Path("inner"), "other", 0, 1, inner);
         FakeSearchHost outer;
-        SearchFolderSequentially(tree.Path("outer"), AllFiles, "needle", 0, 1, outer);
+        SearchFolderSequentially(tree.Path("outer"), "needle", 0, 1, outer);
         Paths progress = {outer.progress.front()};
         progress.insert(progress.end(), inner.progress.begin(), inner.progress.end());
         progress.insert(progress.end(), outer.progress.begin() + 1, outer.progress.end());

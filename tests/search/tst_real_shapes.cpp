@@ -60,7 +60,7 @@ private slots:
         const auto mode = static_cast<int16_t>(seed % 2);
         const size_t block = seed % 3 == 0 ? 64 : Search::BlockSize;
         FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), AllFiles, "needle", mode, 1, sequential, block);
+        SearchFolderSequentially(tree.Root(), "needle", mode, 1, sequential, block);
         for (unsigned workers = 1; workers <= 8; ++workers) {
             FakeSearchHost pipelined;
             Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, 1, pipelined,
@@ -95,7 +95,7 @@ private slots:
         };
         FakeSearchHost sequential;
         bounded(sequential);
-        SearchFolderSequentially(folder, AllFiles, "copyright", 1, 1, sequential);
+        SearchFolderSequentially(folder, "copyright", 1, 1, sequential);
         Globals::StopSearch = false;
         FakeSearchHost pipelined;
         bounded(pipelined);

@@ -85,7 +85,7 @@ private slots:
                 close();
             }
         };
-        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Root(), "needle", 0, 1, host);
         QCOMPARE(host.results, tree.Paths(expected));
         if (!duringWalk) {
             FakeSearchHost pipelined;
