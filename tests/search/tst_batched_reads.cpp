@@ -2,22 +2,14 @@
 // system calls: on random trees (text, binary and wide heads, files longer than a block, links,
 // FIFOs, unreadable entries) both show, list and count exactly the same, and the ring really
 // reads the small files while the plain path takes those longer than a block.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "random_tree.h"
 #include "search/batch_reads.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
 using scanvale::test::RandomTree;
-using scanvale::test::TestTree;
 
 namespace {
 

@@ -1,12 +1,7 @@
 // Sizes far beyond everyday trees: a folder of 10,000 subfolders, a tree 2,000 levels deep
 // walked on a small stack with few descriptors, and a sparse file of 3 GiB.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "search/folder_listing.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <cstdio>
@@ -14,13 +9,6 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace {
 

@@ -1,20 +1,13 @@
 // The matcher against a naive whole-text search, directly and through files read in blocks,
 // with each literal-scan kernel this machine runs.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "kernel_rows.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>
 #include <unicode/uchar.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
 using scanvale::test::AddKernelRows;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::TestTree;
 using scanvale::test::UseKernelOfRow;
 
 namespace {

@@ -1,18 +1,9 @@
 // Names as the file system gives them: any bytes but "/" and NUL, up to 255 bytes, in paths
 // of any length. Results and progress carry the exact bytes; nothing is decoded or cut.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <climits>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 

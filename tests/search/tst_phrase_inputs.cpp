@@ -1,19 +1,10 @@
 // Phrases at the edges of what the phrase box can hand over: empty, 10,000 characters long,
 // and bytes that are not UTF-8 (pasted from elsewhere), in both comparison modes and with
 // blocks cut at every position.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <random>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 

@@ -2,14 +2,9 @@
 // two show and list exactly the same, whatever the number of workers and the block size; and
 // what only the pipeline has: a stop drops what it found beyond it and cuts a worker's batch,
 // and a search started in one of the window's turns runs on its own workers.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "random_tree.h"
-#include "search/globals.h"
 #include "search/pipeline.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <fcntl.h>
@@ -17,13 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
 using scanvale::test::RandomTree;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace {
 

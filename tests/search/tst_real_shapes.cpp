@@ -4,25 +4,15 @@
 // system folder present. They are wide and deep enough to take the walk to its look-ahead
 // budget and back again, which small trees never do; the sanitizer suites run them for faults
 // of memory and of threads.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "random_tree.h"
-#include "search/globals.h"
 #include "search/pipeline.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <chrono>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
 using scanvale::test::RandomTree;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace {
 

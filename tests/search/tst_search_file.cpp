@@ -1,20 +1,10 @@
 // The examination of one file: blocks, yields, stops, and files that are not plain text.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 

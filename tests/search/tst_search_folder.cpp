@@ -1,25 +1,15 @@
 // The folder walk: listing order, one result per folder, subfolders, stops, yields.
 // What the walk shows is checked on the program's pipelined walk; where each of the window's
 // turns falls is checked on the sequential walk it is held to.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "search/directory_listing.h"
 #include "search/folder_listing.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <random>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
 using scanvale::test::SequentialWalk;
-using scanvale::test::TestTree;
 
 namespace {
 

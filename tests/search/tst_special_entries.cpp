@@ -1,11 +1,8 @@
 // Entries that are not plain files or folders: FIFOs, sockets, devices and links of every
 // kind. None of them may hang, crash or be listed; links to files and folders count as what
 // they point to, and cycles of links end.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
+#include "engine_test.h"
 #include "special_nodes.h"
-#include "tree_fixture.h"
 
 #include <QFile>
 #include <QtTest>
@@ -14,12 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
 namespace SpecialNodes = scanvale::test::SpecialNodes;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 

@@ -3,13 +3,10 @@
 // worker, once its call returns long after, touches nothing that was freed (run under the
 // sanitizers), closes what it opened and ends; and other searches meanwhile run on workers
 // of their own.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "main_window/event_loop_wait.h"
-#include "search/globals.h"
 #include "search/pipeline.h"
-#include "search/search.h"
 #include "stalled_mount.h"
-#include "tree_fixture.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -19,11 +16,6 @@
 
 using scanvale::test::StalledMount;
 using scanvale::test::StopBoundMs;
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 

@@ -4,23 +4,12 @@
 // handlers (and, for real, other programs) get their turn: the folder walk's are those of the
 // sequential walk, whose turns fall at known points (the pipelined walk shares its listing
 // and examination).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace fs = std::filesystem;
 

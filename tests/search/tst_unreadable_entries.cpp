@@ -1,22 +1,12 @@
 // Files and folders the user may not read: skipped without a message, the walk goes on.
 // Root reads everything, so under root these checks are skipped here and run again as nobody
 // (see run_unprivileged.sh).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QScopeGuard>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 class TestUnreadableEntries : public QObject {
     Q_OBJECT

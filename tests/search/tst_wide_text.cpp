@@ -1,17 +1,9 @@
 // Files in UTF-16 and UTF-32, known by their byte-order mark: which of them are searched, and
 // that they are searched as the text they encode, in both comparison modes, wherever the blocks
 // cut them (inside code units and surrogate pairs too).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::TestTree;
 
 namespace {
 
