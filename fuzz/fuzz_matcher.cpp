@@ -79,6 +79,10 @@ std::vector<int32_t> Folded(const std::string& text) {
     return units;
 }
 
+Search::Comparison Comparison(bool caseless) {
+    return caseless ? Search::Comparison::Caseless : Search::Comparison::Exact;
+}
+
 bool NaiveFind(const std::string& text, const std::string& phrase, bool caseless) {
     if (phrase.empty()) {
         return !text.empty();
@@ -117,7 +121,7 @@ void CheckEveryKernel(const std::string& phrase, const std::string& text, bool c
             portable = answers;
         }
         if (answers != portable ||
-            Search::Phrase(phrase, caseless ? 1 : 0).FoundIn(text) != present) {
+            Search::Phrase(phrase, Comparison(caseless)).FoundIn(text) != present) {
             std::abort();
         }
     }
@@ -197,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;
     CountingHost host;
-    const bool found = Search::SearchFile(path, phrase, caseless ? 1 : 0, host, block);
+    const bool found = Search::SearchFile(path, phrase, Comparison(caseless), host, block);
     if (found != expected || host.results != (found ? 1 : 0)) {
         std::abort();
     }
@@ -206,7 +210,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CountingHost pipelined;
         const Search::SearchSettings settings{.blockSize = block,
                                               .workers = 1u + ((data[0] >> 4) & 3u)};
-        Search::SearchFolder(folder, {"*"}, phrase, caseless ? 1 : 0, 0, pipelined, settings);
+        const Search::Query query{
+            .phrase = phrase, .comparison = Comparison(caseless), .includeSubfolders = false};
+        Search::SearchFolder(folder, query, pipelined, settings);
         if (pipelined.results != (expected ? 1 : 0)) {
             std::abort();
         }

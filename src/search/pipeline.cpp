@@ -31,22 +31,18 @@ std::string_view WithoutTrailingSeparators(std::string_view folder) {
 
 } // namespace
 
-Pipeline::Pipeline(Token, std::string_view folder, std::string_view phrase, int16_t compareMode,
-                   bool includeSubfolders, const SearchSettings& settings,
-                   scanvale::SearchHost& host)
-    : phrase_(phrase), compareMode_(compareMode), includeSubfolders_(includeSubfolders),
-      blockSize_(settings.blockSize), batchedReads_(settings.batchedReads),
+Pipeline::Pipeline(Token, std::string_view folder, const Query& query,
+                   const SearchSettings& settings, scanvale::SearchHost& host)
+    : query_(query), blockSize_(settings.blockSize), batchedReads_(settings.batchedReads),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
       waitingReaders_(settings.waitingReaders), spans_(workers_, blockSize_),
       position_(std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)))),
       host_(&host) {}
 
-std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder, std::string_view phrase,
-                                          int16_t compareMode, bool includeSubfolders,
+std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder, const Query& query,
                                           const SearchSettings& settings,
                                           scanvale::SearchHost& host) {
-    auto pipeline = std::make_shared<Pipeline>(Token{}, folder, phrase, compareMode,
-                                               includeSubfolders, settings, host);
+    auto pipeline = std::make_shared<Pipeline>(Token{}, folder, query, settings, host);
     const Held held(*pipeline);
     pipeline->handout_.Queue(pipeline->position_.Listed(), WalkOrder::Kind::List);
     for (unsigned i = 0; i < pipeline->workers_; ++i) {

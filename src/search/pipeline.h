@@ -54,8 +54,7 @@ public:
 
     // Starts the workers of a walk of `folder` (see SearchFolder). `host` is woken from the
     // workers' threads when the window's thread waits, until Leave() returns.
-    static std::shared_ptr<Pipeline> Start(std::string_view folder, std::string_view phrase,
-                                           int16_t compareMode, bool includeSubfolders,
+    static std::shared_ptr<Pipeline> Start(std::string_view folder, const Query& query,
                                            const SearchSettings& settings,
                                            scanvale::SearchHost& host);
 
@@ -69,8 +68,8 @@ public:
     // The workers of all pipelines whose threads have not ended yet.
     static unsigned RunningWorkers();
 
-    Pipeline(Token, std::string_view folder, std::string_view phrase, int16_t compareMode,
-             bool includeSubfolders, const SearchSettings& settings, scanvale::SearchHost& host);
+    Pipeline(Token, std::string_view folder, const Query& query, const SearchSettings& settings,
+             scanvale::SearchHost& host);
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 
@@ -118,9 +117,7 @@ private:
     void WakeWindow();
     void WakeWorker();
 
-    const std::string phrase_;
-    const int16_t compareMode_;
-    const bool includeSubfolders_;
+    const Query query_;
     const size_t blockSize_;
     const bool batchedReads_;
     const unsigned workers_;

@@ -139,7 +139,7 @@ private:
 };
 
 void Pipeline::Work(bool untilIdle) {
-    const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
+    const Phrase phrase(query_.phrase, query_.comparison); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
     WorkerRing ring(batchedReads_ && BatchReads::Available(), blockSize_);
     Held held(*this);
@@ -229,7 +229,7 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
                                              f.place->UpId().first))) {
             state = PipelineFolder::Listing::NotEntered;
         } else if (Search::ListFolder(descriptor.Get(), files,
-                                      includeSubfolders_ ? &f.subfolders : nullptr,
+                                      query_.includeSubfolders ? &f.subfolders : nullptr,
                                       [this] { return !left_.load(std::memory_order_relaxed); })) {
             state = PipelineFolder::Listing::Listed;
             if (files.Size() > 0) {

@@ -204,7 +204,7 @@ bool ExamineContents(std::string_view contents, bool wholeBlock, const Phrase& p
     return wide && SearchOnlyBlock(contents, wholeBlock, phrase, steps, WideTexts(buffer, *wide));
 }
 
-bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
+bool SearchFile(const std::string& path, std::string_view phrase, Comparison comparison,
                 scanvale::SearchHost& results, size_t blockSize) {
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -213,7 +213,7 @@ bool SearchFile(const std::string& path, const std::string& phrase, int16_t Comp
     if (!folderFd.Valid() || name.empty()) {
         return false;
     }
-    const Phrase prepared(phrase, CompareMode);
+    const Phrase prepared(phrase, comparison);
     BlockBuffer buffer(blockSize, prepared.CarryCapacity());
     YieldingSteps steps(results);
     if (!ExamineFile(folderFd.Get(), name.c_str(), prepared, buffer, steps)) {

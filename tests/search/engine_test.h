@@ -15,3 +15,4 @@ using scanvale::test::FakeSearchHost;
 using scanvale::test::Paths;
 using scanvale::test::SearchFolderSequentially;
 using scanvale::test::TestTree;
+using enum scanvale::Search::Comparison;

@@ -102,11 +102,10 @@ bool SequentialWalk::ExamineFiles(int folder) {
     return Globals::StopSearch;
 }
 
-void SearchFolderSequentially(const std::string& folder, const std::string& phrase,
-                              int16_t CompareMode, int16_t IncludeSubfolders,
+void SearchFolderSequentially(const std::string& folder, const Search::Query& query,
                               scanvale::SearchHost& results, size_t blockSize) {
-    const Search::Phrase prepared(phrase, CompareMode);
-    SequentialWalk walk(prepared, IncludeSubfolders != 0, results, blockSize);
+    const Search::Phrase prepared(query.phrase, query.comparison);
+    SequentialWalk walk(prepared, query.includeSubfolders, results, blockSize);
     walk.Walk(folder);
 }
 

@@ -51,8 +51,7 @@ private:
 };
 
 // Search::SearchFolder's contract, walked by SequentialWalk.
-void SearchFolderSequentially(const std::string& folder, const std::string& phrase,
-                              int16_t CompareMode, int16_t IncludeSubfolders,
+void SearchFolderSequentially(const std::string& folder, const Search::Query& query,
                               scanvale::SearchHost& results, size_t blockSize = Search::BlockSize);
 
 } // namespace scanvale::test

@@ -51,14 +51,14 @@ private slots:
         }
         FakeSearchHost host;
         const uint64_t examinedBefore = Search::Statistics.filesExamined;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, host);
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, expected);
         QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{10000});
         QCOMPARE(host.progress.size(), size_t{10001});
         // The sequential walk: one yield per file, none per subfolder, plus those while the
         // 10,000 names are listed.
         FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), "needle", 0, 1, sequential);
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         QCOMPARE(sequential.results, expected);
         QCOMPARE(sequential.progress, host.progress);
         QCOMPARE(sequential.yields, static_cast<int>(10000 + 10000 / Search::ListingCheckInterval));
@@ -78,8 +78,9 @@ private slots:
         low.rlim_cur = 64;
         QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
         FakeSearchHost host;
-        RunOnSmallStack(size_t{2} << 20,
-                        [&] { Search::SearchFolder(tree.Root(), {"*"}, "NEEDLE", 1, 1, host); });
+        RunOnSmallStack(size_t{2} << 20, [&] {
+            Search::SearchFolder(tree.Root(), {.phrase = "NEEDLE", .comparison = Caseless}, host);
+        });
         ::setrlimit(RLIMIT_NOFILE, &saved);
         QCOMPARE(host.results, Paths{deepest});
         QCOMPARE(host.progress.size(), size_t{2001});
@@ -90,18 +91,18 @@ private slots:
     // would break: across the 2 GiB mark, and in the last block of a 3 GiB file.
     void sparseThreeGibibyteFile_data() {
         QTest::addColumn<qint64>("offset");
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<Search::Comparison>("mode");
         QTest::addColumn<bool>("found");
         const qint64 twoGiB = qint64{1} << 31;
         const qint64 length = qint64{3} << 30;
-        QTest::newRow("across the 2 GiB mark, exact") << twoGiB - 3 << 0 << true;
-        QTest::newRow("across the 2 GiB mark, any case") << twoGiB - 3 << 1 << true;
-        QTest::newRow("in the last bytes") << length - 6 << 0 << true;
-        QTest::newRow("nowhere") << qint64{-1} << 0 << false;
+        QTest::newRow("across the 2 GiB mark, exact") << twoGiB - 3 << Exact << true;
+        QTest::newRow("across the 2 GiB mark, any case") << twoGiB - 3 << Caseless << true;
+        QTest::newRow("in the last bytes") << length - 6 << Exact << true;
+        QTest::newRow("nowhere") << qint64{-1} << Exact << false;
     }
     void sparseThreeGibibyteFile() {
         QFETCH(qint64, offset);
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         QFETCH(bool, found);
         const off_t length = off_t{3} << 30;
         const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
@@ -120,7 +121,7 @@ private slots:
             }
         }
         FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, "NeEdLe", static_cast<int16_t>(mode), host), found);
+        QCOMPARE(Search::SearchFile(path, "NeEdLe", mode, host), found);
         QCOMPARE(host.results, found ? Paths{path} : Paths{});
         const off_t blocks = (found ? offset + 5 : length) / off_t{Search::BlockSize};
         QCOMPARE(host.yields, static_cast<int>(std::min(blocks + 1, length / 102400)));

@@ -65,11 +65,11 @@ private slots:
         const std::string path = tree.Write(relative, "needle");
         QVERIFY(::access(path.c_str(), R_OK) == 0);
         FakeSearchHost host;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 1, 1, host);
+        Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = Caseless}, host);
         QCOMPARE(host.results, Paths{path});
         QCOMPARE(host.progress.back(), "Searching " + tree.Path(folder.toStdString()));
         FakeSearchHost direct;
-        QVERIFY(Search::SearchFile(path, "needle", 0, direct));
+        QVERIFY(Search::SearchFile(path, "needle", Exact, direct));
         QCOMPARE(direct.results, Paths{path});
     }
 
@@ -87,9 +87,9 @@ private slots:
         const std::string path =
             WriteAtPathLength(tree, static_cast<size_t>(length), "Long way down: needle");
         QCOMPARE(path.size(), static_cast<size_t>(length));
-        for (int16_t mode : {int16_t{0}, int16_t{1}}) {
+        for (const Search::Comparison mode : {Exact, Caseless}) {
             FakeSearchHost host;
-            Search::SearchFolder(tree.Root(), {"*"}, "needle", mode, 1, host);
+            Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, host);
             QCOMPARE(host.results, Paths{path});
             QCOMPARE(host.progress.back(), "Searching " + path.substr(0, path.rfind('/')));
             FakeSearchHost direct;
@@ -97,8 +97,8 @@ private slots:
             QCOMPARE(direct.results, Paths{path});
             // The deepest folder given as the folder to search, with a trailing separator.
             FakeSearchHost listed;
-            Search::SearchFolder(path.substr(0, path.rfind('/') + 1), {"*"}, "needle", mode, 1,
-                                 listed);
+            Search::SearchFolder(path.substr(0, path.rfind('/') + 1),
+                                 {.phrase = "needle", .comparison = mode}, listed);
             QCOMPARE(listed.results, Paths{path});
         }
     }

@@ -14,12 +14,6 @@
 
 using scanvale::test::RandomTree;
 
-namespace {
-
-const std::vector<std::string> AllFiles = {"*"};
-
-} // namespace
-
 class TestPipelinedWalk : public QObject {
     Q_OBJECT
 
@@ -40,22 +34,22 @@ private slots:
             const RandomTree made(tree, seed);
             // One to eight workers, and as many as a large desktop has cores.
             for (unsigned workers : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 16u, 32u}) {
-                const auto mode = static_cast<int16_t>(random() % 2);
-                const auto subfolders = static_cast<int16_t>(random() % 4 != 0);
+                const Search::Query query{.phrase = "needle",
+                                          .comparison = random() % 2 != 0 ? Caseless : Exact,
+                                          .includeSubfolders = random() % 4 != 0};
                 const size_t block = blocks[random() % blocks.size()];
                 if (seed % 4 == 0 && workers % 4 == 1) {
                     made.DropPages();
                 }
                 FakeSearchHost sequential;
-                SearchFolderSequentially(tree.Root(), "needle", mode, subfolders, sequential,
-                                         block);
+                SearchFolderSequentially(tree.Root(), query, sequential, block);
                 FakeSearchHost pipelined;
-                Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, subfolders, pipelined,
+                Search::SearchFolder(tree.Root(), query, pipelined,
                                      {.blockSize = block, .workers = workers});
                 const QByteArray what = QStringLiteral("seed %1, %2 workers, mode %3, block %4")
                                             .arg(seed)
                                             .arg(workers)
-                                            .arg(mode)
+                                            .arg(static_cast<int>(query.comparison))
                                             .arg(block)
                                             .toUtf8();
                 QVERIFY2(pipelined.progress == sequential.progress, what.constData());
@@ -88,10 +82,10 @@ private slots:
         struct stat st {};
         QVERIFY(::stat(tree.Path("b").c_str(), &st) == 0 && st.st_size > (1 << 20));
         FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), "needle", 0, 1, sequential);
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         for (unsigned workers : {1u, 4u}) {
             FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, pipelined,
+            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined,
                                  {.workers = workers});
             QCOMPARE(pipelined.results, sequential.results);
             QCOMPARE(pipelined.progress, sequential.progress);
@@ -116,7 +110,7 @@ private slots:
             }
         };
         // A turn after every event shown.
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host,
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host,
                              {.workers = 4, .yieldInterval = {}});
         QVERIFY(Globals::StopSearch);
         QCOMPARE(host.results.size(), resultsAtStop);
@@ -144,7 +138,7 @@ private slots:
             tree.Write("b" + std::to_string(10 + i) + ".txt", "needle");
         }
         StoppingHost host;
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host,
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host,
                              {.blockSize = 512, .workers = 1});
         QVERIFY(Globals::StopSearch);
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
@@ -162,9 +156,9 @@ private slots:
             tree.Write("inner/d" + std::to_string(100 + i) + "/f.txt", i % 5 == 0 ? "other" : "x");
         }
         FakeSearchHost inner;
-        SearchFolderSequentially(tree.Path("inner"), "other", 0, 1, inner);
+        SearchFolderSequentially(tree.Path("inner"), {.phrase = "other"}, inner);
         FakeSearchHost outer;
-        SearchFolderSequentially(tree.Path("outer"), "needle", 0, 1, outer);
+        SearchFolderSequentially(tree.Path("outer"), {.phrase = "needle"}, outer);
         Paths progress = {outer.progress.front()};
         progress.insert(progress.end(), inner.progress.begin(), inner.progress.end());
         progress.insert(progress.end(), outer.progress.begin() + 1, outer.progress.end());
@@ -176,12 +170,11 @@ private slots:
         host.onYield = [&] {
             if (!nested) {
                 nested = true;
-                Search::SearchFolder(tree.Path("inner"), AllFiles, "other", 0, 1, host,
-                                     {.workers = 2});
+                Search::SearchFolder(tree.Path("inner"), {.phrase = "other"}, host, {.workers = 2});
             }
         };
         // A turn after every event shown: the first comes once the outer folder is shown.
-        Search::SearchFolder(tree.Path("outer"), AllFiles, "needle", 0, 1, host,
+        Search::SearchFolder(tree.Path("outer"), {.phrase = "needle"}, host,
                              {.workers = 2, .yieldInterval = {}});
         QVERIFY(nested);
         QCOMPARE(host.results, results);

@@ -16,8 +16,6 @@ using scanvale::test::RandomTree;
 
 namespace {
 
-const std::vector<std::string> AllFiles = {"*"};
-
 // True when `shorter` is where `longer` begins.
 bool Begins(const Paths& longer, const Paths& shorter) {
     return shorter.size() <= longer.size() &&
@@ -47,13 +45,14 @@ private slots:
                                   : TestTree();
         const RandomTree made(tree, seed, RandomTree::Shape::RealLike);
         QVERIFY2(made.Folders() > 1000, QByteArray::number(made.Folders()).constData());
-        const auto mode = static_cast<int16_t>(seed % 2);
+        const auto mode = seed % 2 != 0 ? Caseless : Exact;
         const size_t block = seed % 3 == 0 ? 64 : Search::BlockSize;
         FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), "needle", mode, 1, sequential, block);
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle", .comparison = mode}, sequential,
+                                 block);
         for (unsigned workers = 1; workers <= 8; ++workers) {
             FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, 1, pipelined,
+            Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, pipelined,
                                  {.blockSize = block, .workers = workers});
             const QByteArray what = QStringLiteral("%1 workers").arg(workers).toUtf8();
             QVERIFY2(pipelined.progress == sequential.progress, what.constData());
@@ -85,11 +84,12 @@ private slots:
         };
         FakeSearchHost sequential;
         bounded(sequential);
-        SearchFolderSequentially(folder, "copyright", 1, 1, sequential);
+        SearchFolderSequentially(folder, {.phrase = "copyright", .comparison = Caseless},
+                                 sequential);
         Globals::StopSearch = false;
         FakeSearchHost pipelined;
         bounded(pipelined);
-        Search::SearchFolder(folder, AllFiles, "copyright", 1, 1, pipelined);
+        Search::SearchFolder(folder, {.phrase = "copyright", .comparison = Caseless}, pipelined);
         QVERIFY(pipelined.progress.size() > 1);
         const bool shorter = pipelined.progress.size() <= sequential.progress.size();
         QVERIFY(shorter ? Begins(sequential.progress, pipelined.progress)

@@ -13,11 +13,10 @@ using scanvale::test::SequentialWalk;
 
 namespace {
 
-const std::vector<std::string> AllFiles = {"*"};
-
 FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders) {
     FakeSearchHost host;
-    Search::SearchFolder(folder, AllFiles, phrase, 1, subfolders ? 1 : 0, host);
+    Search::SearchFolder(
+        folder, {.phrase = phrase, .comparison = Caseless, .includeSubfolders = subfolders}, host);
     return host;
 }
 
@@ -26,7 +25,8 @@ FakeSearchHost WalkSequentially(const std::string& folder, const std::string& ph
                                 bool subfolders, std::function<void(FakeSearchHost&)> onYield) {
     FakeSearchHost host;
     host.onYield = [&host, onYield] { onYield(host); };
-    SearchFolderSequentially(folder, phrase, 1, subfolders ? 1 : 0, host);
+    SearchFolderSequentially(
+        folder, {.phrase = phrase, .comparison = Caseless, .includeSubfolders = subfolders}, host);
     return host;
 }
 
@@ -129,10 +129,10 @@ private slots:
             if (host.yields == 1 && inFirstTurn == QStringLiteral("stop")) {
                 Globals::StopSearch = true;
             } else if (host.yields == 1 && inFirstTurn == QStringLiteral("nested")) {
-                SearchFolderSequentially(tree.Path("other"), "needle", 0, 1, host);
+                SearchFolderSequentially(tree.Path("other"), {.phrase = "needle"}, host);
             }
         };
-        SearchFolderSequentially(tree.Path("big"), "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Path("big"), {.phrase = "needle"}, host);
         const std::string first = tree.Path("big/f10000.txt");
         if (inFirstTurn == QStringLiteral("stop")) {
             QVERIFY(host.results.empty());
@@ -179,8 +179,8 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", "needle");
         FakeSearchHost host;
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host);
-        Search::SearchFolder(tree.Root() + "/", AllFiles, "needle", 0, 1, host);
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
+        Search::SearchFolder(tree.Root() + "/", {.phrase = "needle"}, host);
         QCOMPARE(host.results, (Paths{path, path}));
     }
 
@@ -192,7 +192,7 @@ private slots:
                 Globals::StopSearch = true;
             }
         } host;
-        Search::SearchFolder("/", AllFiles, "needle", 0, 1, host);
+        Search::SearchFolder("/", {.phrase = "needle"}, host);
         QCOMPARE(host.progress.front(), std::string("Searching /"));
     }
 
@@ -209,10 +209,12 @@ private slots:
         host.onYield = [&] {
             if (!nested && host.yields == 2) { // before the second block of big.txt
                 nested = true;
-                SearchFolderSequentially(tree.Path("inner"), "other", 1, 1, host);
+                SearchFolderSequentially(tree.Path("inner"),
+                                         {.phrase = "other", .comparison = Caseless}, host);
             }
         };
-        SearchFolderSequentially(tree.Path("outer"), "needle", 1, 1, host);
+        SearchFolderSequentially(tree.Path("outer"), {.phrase = "needle", .comparison = Caseless},
+                                 host);
         QCOMPARE(host.results, (Paths{other, big}));
     }
 

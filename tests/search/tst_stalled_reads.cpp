@@ -81,7 +81,7 @@ private slots:
         click.start();
         const std::string root = QFile::encodeName(mount.MountPoint()).toStdString();
         const std::string folder = lookup ? mount.Path("lookup-stalls") : root;
-        Search::SearchFolder(folder, {"*"}, "needle", 0, 1, host, {.workers = 2});
+        Search::SearchFolder(folder, {.phrase = "needle"}, host, {.workers = 2});
         const double stopMs = static_cast<double>(sinceStop.nsecsElapsed()) / 1e6;
         click.stop();
         QVERIFY(sinceStop.isValid());
@@ -100,7 +100,7 @@ private slots:
         const TestTree tree;
         const std::string file = tree.Write("f.txt", "needle");
         FakeSearchHost other;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, other, {.workers = 1});
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, other, {.workers = 1});
         QCOMPARE(other.results, Paths{file});
 
         // The stuck worker finishes its call long after the search was left, and ends.

@@ -97,7 +97,7 @@ private slots:
                 Change(change.toStdString(), tree);
             }
         };
-        SearchFolderSequentially(tree.Root(), "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, tree.Paths(expected));
     }
 
@@ -125,7 +125,7 @@ private slots:
         }
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content);
-        for (int16_t mode : {int16_t{0}, int16_t{1}}) {
+        for (const Search::Comparison mode : {Exact, Caseless}) {
             tree.Write("f.txt", content);
             FakeSearchHost host;
             host.onYield = [&] {

@@ -75,11 +75,11 @@ private slots:
                 close();
             }
         };
-        SearchFolderSequentially(tree.Root(), "needle", 0, 1, host);
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, tree.Paths(expected));
         if (!duringWalk) {
             FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, pipelined);
+            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined);
             QCOMPARE(pipelined.results, tree.Paths(expected));
             QCOMPARE(pipelined.progress, host.progress);
         }
@@ -99,7 +99,7 @@ private slots:
         const std::string target = tree.Path(closed.toStdString());
         const auto restore = qScopeGuard([&] { ::chmod(target.c_str(), 0755); });
         QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
-        for (int16_t compareMode : {int16_t{0}, int16_t{1}}) {
+        for (const Search::Comparison compareMode : {Exact, Caseless}) {
             FakeSearchHost host;
             QVERIFY(!Search::SearchFile(path, "needle", compareMode, host));
             QVERIFY(host.results.empty());

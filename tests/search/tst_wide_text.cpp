@@ -183,12 +183,14 @@ private slots:
             if (static_cast<size_t>(content.size()) / blockSize > 4096) {
                 continue; // thousands of tiny blocks add time, not cases
             }
-            for (const int mode : {0, 1}) {
+            for (const Search::Comparison mode : {Exact, Caseless}) {
                 FakeSearchHost host;
-                const bool found = Search::SearchFile(path, phrase.toStdString(),
-                                                      static_cast<int16_t>(mode), host, blockSize);
-                QVERIFY2(found == (mode == 0 ? exact : caseless),
-                         qPrintable(QStringLiteral("block %1, mode %2").arg(blockSize).arg(mode)));
+                const bool found =
+                    Search::SearchFile(path, phrase.toStdString(), mode, host, blockSize);
+                QVERIFY2(found == (mode == Exact ? exact : caseless),
+                         qPrintable(QStringLiteral("block %1, mode %2")
+                                        .arg(blockSize)
+                                        .arg(static_cast<int>(mode))));
                 QCOMPARE(host.results.size(), found ? 1u : 0u);
             }
         }
