@@ -13,6 +13,7 @@
 #include "search/search.h"
 #include "search/search_host.h"
 #include "search/text_sniff.h"
+#include "search_file.h"
 #include "wide_text_oracle.h"
 
 #include <algorithm>
@@ -201,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;
     CountingHost host;
-    const bool found = Search::SearchFile(path, phrase, Comparison(caseless), host, block);
+    const bool found = scanvale::test::SearchFile(path, phrase, Comparison(caseless), host, block);
     if (found != expected || host.results != (found ? 1 : 0)) {
         std::abort();
     }

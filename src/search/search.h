@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-// The search engine: the folder walk (SearchFolder), the examination of one file (SearchFile,
-// ReadBlock) and the match in a text (TextTail). Paths and phrases are bytes; the window passes
-// the phrase as UTF-8.
+// The search engine's entry point, the folder walk (SearchFolder), and the read of a block that
+// its workers share (ReadBlock). Paths and phrases are bytes; the window passes the phrase as
+// UTF-8.
 namespace scanvale::Search {
 
 // The program's block size; tests pass smaller ones to reach every block boundary.
@@ -72,21 +72,9 @@ void SearchFolder(const std::string& folder, const std::vector<std::string>& Ext
                   const std::string& phrase, int16_t CompareMode, int16_t IncludeSubfolders,
                   scanvale::SearchHost& results, const SearchSettings& settings = {});
 
-// Examines one file on the caller's thread: true when it is a regular text file that holds
-// the phrase, in which case its path has been added to `results`. Binary-looking, empty,
-// unreadable and special files (FIFOs, sockets, devices: never opened) give false; so does a
-// stop. The file is read in blocks of `blockSize` bytes, yielding before every whole block.
-bool SearchFile(const std::string& path, std::string_view phrase, Comparison comparison,
-                scanvale::SearchHost& results, size_t blockSize = BlockSize);
-
 // Reads up to n bytes at `offset` of the open file into `destination`, retrying interrupted
 // and partial reads. Returns the count read: less than n only at the end of the file or on an
 // error, which counts as the end.
 size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n);
-
-// The carry to keep in front of the next block: the end of `text` (the previous carry
-// followed by the block just read) that an occurrence crossing into the next block can start
-// in. Taken from the whole text, so a phrase longer than one block is found as well.
-std::string_view TextTail(std::string_view text, const Phrase& phrase);
 
 } // namespace scanvale::Search

@@ -6,6 +6,7 @@
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
+#include "search_file.h"
 #include "sequential_walk.h"
 #include "tree_fixture.h"
 
@@ -13,6 +14,7 @@ namespace Search = scanvale::Search;
 namespace Globals = scanvale::Globals;
 using scanvale::test::FakeSearchHost;
 using scanvale::test::Paths;
+using scanvale::test::SearchFile;
 using scanvale::test::SearchFolderSequentially;
 using scanvale::test::TestTree;
 using enum scanvale::Search::Comparison;

@@ -1,10 +1,10 @@
 #include "sequential_walk.h"
 
 #include "search/file_access.h"
-#include "search/file_examination.h"
 #include "search/file_system_kind.h"
 #include "search/folder_listing.h"
 #include "search/globals.h"
+#include "search_file.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -84,7 +84,7 @@ void SequentialWalk::Visit() {
 }
 
 bool SequentialWalk::ExamineFiles(int folder) {
-    Search::YieldingSteps steps(results_);
+    YieldingSteps steps(results_);
     for (size_t i = 0; i < files_.Size(); ++i) {
         if (GiveWay()) {
             return true;

@@ -121,7 +121,7 @@ private slots:
             }
         }
         FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, "NeEdLe", mode, host), found);
+        QCOMPARE(SearchFile(path, "NeEdLe", mode, host), found);
         QCOMPARE(host.results, found ? Paths{path} : Paths{});
         const off_t blocks = (found ? offset + 5 : length) / off_t{Search::BlockSize};
         QCOMPARE(host.yields, static_cast<int>(std::min(blocks + 1, length / 102400)));

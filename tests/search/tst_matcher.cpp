@@ -163,7 +163,7 @@ private slots:
                 const bool expected = NaiveFind(content, phrase, mode);
                 for (size_t blockSize : BlockSizes) {
                     FakeSearchHost host;
-                    const bool found = Search::SearchFile(path, phrase, mode, host, blockSize);
+                    const bool found = SearchFile(path, phrase, mode, host, blockSize);
                     if (found != expected || host.results.size() != (found ? 1u : 0u)) {
                         QFAIL(qPrintable(QString("block %1 text %2 phrase %3")
                                              .arg(blockSize)
@@ -194,7 +194,7 @@ private slots:
         const std::string path = tree.Write("f.txt", content.toStdString());
         for (size_t blockSize : BlockSizes) {
             FakeSearchHost host;
-            QVERIFY2(Search::SearchFile(path, "\x9F", Caseless, host, blockSize) == found,
+            QVERIFY2(SearchFile(path, "\x9F", Caseless, host, blockSize) == found,
                      qPrintable(QString("block %1").arg(blockSize)));
         }
     }
@@ -226,7 +226,7 @@ private slots:
             const std::string path = tree.Write("f.txt", content);
             for (size_t blockSize : BlockSizes) {
                 FakeSearchHost host;
-                QVERIFY2(Search::SearchFile(path, phrase.toStdString(), mode, host, blockSize),
+                QVERIFY2(SearchFile(path, phrase.toStdString(), mode, host, blockSize),
                          qPrintable(QString("offset %1 block %2").arg(offset).arg(blockSize)));
             }
         }

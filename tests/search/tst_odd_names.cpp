@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(host.results, Paths{path});
         QCOMPARE(host.progress.back(), "Searching " + tree.Path(folder.toStdString()));
         FakeSearchHost direct;
-        QVERIFY(Search::SearchFile(path, "needle", Exact, direct));
+        QVERIFY(SearchFile(path, "needle", Exact, direct));
         QCOMPARE(direct.results, Paths{path});
     }
 
@@ -93,7 +93,7 @@ private slots:
             QCOMPARE(host.results, Paths{path});
             QCOMPARE(host.progress.back(), "Searching " + path.substr(0, path.rfind('/')));
             FakeSearchHost direct;
-            QVERIFY(Search::SearchFile(path, "needle", mode, direct));
+            QVERIFY(SearchFile(path, "needle", mode, direct));
             QCOMPARE(direct.results, Paths{path});
             // The deepest folder given as the folder to search, with a trailing separator.
             FakeSearchHost listed;

@@ -90,9 +90,9 @@ private slots:
         const std::string shortFile = tree.Write("short.txt", "Text: " + phrase.substr(0, 9000));
         for (size_t block : {size_t{1000}, size_t{4096}, size_t{25000}, Search::BlockSize}) {
             FakeSearchHost host;
-            QCOMPARE(Search::SearchFile(path, phrase, mode, host, block), found);
+            QCOMPARE(SearchFile(path, phrase, mode, host, block), found);
             // The file holds only the phrase's start: never found, however it is cut.
-            QVERIFY(!Search::SearchFile(shortFile, phrase, mode, host, block));
+            QVERIFY(!SearchFile(shortFile, phrase, mode, host, block));
         }
     }
 
@@ -131,7 +131,7 @@ private slots:
             for (const Search::Comparison mode : {Exact, Caseless}) {
                 FakeSearchHost host;
                 const bool expected = mode == Exact ? exact : anyCase;
-                if (Search::SearchFile(path, phrase.toStdString(), mode, host, block) != expected) {
+                if (SearchFile(path, phrase.toStdString(), mode, host, block) != expected) {
                     QFAIL(qPrintable(QStringLiteral("mode %1, block %2")
                                          .arg(static_cast<int>(mode))
                                          .arg(block)));

@@ -50,7 +50,7 @@ private slots:
         const std::string path = tree.Write("f.txt", content.toStdString());
         for (const Search::Comparison mode : {Exact, Caseless}) {
             FakeSearchHost host;
-            QCOMPARE(Search::SearchFile(path, "needle", mode, host), found);
+            QCOMPARE(SearchFile(path, "needle", mode, host), found);
             QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QCOMPARE(host.yields, yields);
         }
@@ -70,8 +70,8 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
         FakeSearchHost host;
-        QVERIFY(!Search::SearchFile(path, phrase.toStdString(), Exact, host));
-        QVERIFY(Search::SearchFile(path, phrase.toStdString(), Caseless, host));
+        QVERIFY(!SearchFile(path, phrase.toStdString(), Exact, host));
+        QVERIFY(SearchFile(path, phrase.toStdString(), Caseless, host));
     }
 
     void stopsBeforeTheNextBlock() {
@@ -79,7 +79,7 @@ private slots:
         const std::string path = tree.Write("f.txt", Filler(2 * Block) + "needle");
         FakeSearchHost host;
         host.onYield = [&] { Globals::StopSearch = host.yields == 2; };
-        QVERIFY(!Search::SearchFile(path, "needle", Exact, host));
+        QVERIFY(!SearchFile(path, "needle", Exact, host));
         QCOMPARE(host.yields, 2);
         QVERIFY(host.results.empty());
     }
@@ -121,7 +121,7 @@ private slots:
         }
         const uint64_t readBefore = Search::Statistics.bytesRead;
         FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, phrase.toStdString(), Exact, host), found);
+        QCOMPARE(SearchFile(path, phrase.toStdString(), Exact, host), found);
         QCOMPARE(host.results.size(), found ? 1u : 0u);
         if (!found) {
             QCOMPARE(host.yields, static_cast<int>(length / static_cast<off_t>(Block)));

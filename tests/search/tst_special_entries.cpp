@@ -87,7 +87,7 @@ private slots:
         const bool file = kind == "link to file";
         QCOMPARE(Walk(tree.Root(), "needle"), Paths{file ? odd : plain});
         FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(odd, "needle", Exact, host), file);
+        QCOMPARE(SearchFile(odd, "needle", Exact, host), file);
         QCOMPARE(host.results, file ? Paths{odd} : Paths{});
     }
 
@@ -124,9 +124,9 @@ private slots:
             QCOMPARE(host.progress, kind == "folder" ? Paths{"Searching " + path} : Paths{});
         }
         FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, "needle", Exact, host), kind == "file");
-        QVERIFY(!Search::SearchFile(tree.Path("folder"), "needle", Exact, host));
-        QVERIFY(!Search::SearchFile(tree.Path("folder/"), "needle", Exact, host));
+        QCOMPARE(SearchFile(path, "needle", Exact, host), kind == "file");
+        QVERIFY(!SearchFile(tree.Path("folder"), "needle", Exact, host));
+        QVERIFY(!SearchFile(tree.Path("folder/"), "needle", Exact, host));
     }
 
     // Links to folders are walked as the folders they name, unless the folder is on the

@@ -142,7 +142,7 @@ private slots:
                     fs::rename(tree.Path("new.txt"), path);
                 }
             };
-            QCOMPARE(Search::SearchFile(path, "needle", mode, host, Block), found);
+            QCOMPARE(SearchFile(path, "needle", mode, host, Block), found);
             QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QVERIFY(host.yields <= Blocks);
         }

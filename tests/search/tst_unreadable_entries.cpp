@@ -101,7 +101,7 @@ private slots:
         QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
         for (const Search::Comparison compareMode : {Exact, Caseless}) {
             FakeSearchHost host;
-            QVERIFY(!Search::SearchFile(path, "needle", compareMode, host));
+            QVERIFY(!SearchFile(path, "needle", compareMode, host));
             QVERIFY(host.results.empty());
         }
     }

@@ -185,8 +185,7 @@ private slots:
             }
             for (const Search::Comparison mode : {Exact, Caseless}) {
                 FakeSearchHost host;
-                const bool found =
-                    Search::SearchFile(path, phrase.toStdString(), mode, host, blockSize);
+                const bool found = SearchFile(path, phrase.toStdString(), mode, host, blockSize);
                 QVERIFY2(found == (mode == Exact ? exact : caseless),
                          qPrintable(QStringLiteral("block %1, mode %2")
                                         .arg(blockSize)
