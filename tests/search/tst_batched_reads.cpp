@@ -14,7 +14,7 @@ using scanvale::test::RandomTree;
 namespace {
 
 struct Run {
-    FakeSearchHost host;
+    RecordingHost host;
     uint64_t examined = 0;
     uint64_t bytes = 0;
     uint64_t batched = 0;

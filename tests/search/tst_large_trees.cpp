@@ -49,7 +49,7 @@ private slots:
                 expected.push_back(path);
             }
         }
-        FakeSearchHost host;
+        RecordingHost host;
         const uint64_t examinedBefore = Search::Statistics.filesExamined;
         Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, expected);
@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(host.progress.size(), size_t{10001});
         // The sequential walk: one yield per file, none per subfolder, plus those while the
         // 10,000 names are listed.
-        FakeSearchHost sequential;
+        RecordingHost sequential;
         SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         QCOMPARE(sequential.results, expected);
         QCOMPARE(sequential.progress, host.progress);
@@ -77,7 +77,7 @@ private slots:
         rlimit low = saved;
         low.rlim_cur = 64;
         QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
-        FakeSearchHost host;
+        RecordingHost host;
         RunOnSmallStack(size_t{2} << 20, [&] {
             Search::SearchFolder(tree.Root(), {.phrase = "NEEDLE", .comparison = Caseless}, host);
         });
@@ -120,7 +120,7 @@ private slots:
                 QSKIP("the file system refuses a sparse file of 3 GiB");
             }
         }
-        FakeSearchHost host;
+        RecordingHost host;
         QCOMPARE(SearchFile(path, "NeEdLe", mode, host), found);
         QCOMPARE(host.results, found ? Paths{path} : Paths{});
         const off_t blocks = (found ? offset + 5 : length) / off_t{Search::BlockSize};

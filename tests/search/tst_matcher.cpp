@@ -162,7 +162,7 @@ private slots:
                 const std::string phrase = RandomPhrase(random, content);
                 const bool expected = NaiveFind(content, phrase, mode);
                 for (size_t blockSize : BlockSizes) {
-                    FakeSearchHost host;
+                    RecordingHost host;
                     const bool found = SearchFile(path, phrase, mode, host, blockSize);
                     if (found != expected || host.results.size() != (found ? 1u : 0u)) {
                         QFAIL(qPrintable(QString("block %1 text %2 phrase %3")
@@ -193,7 +193,7 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
         for (size_t blockSize : BlockSizes) {
-            FakeSearchHost host;
+            RecordingHost host;
             QVERIFY2(SearchFile(path, "\x9F", Caseless, host, blockSize) == found,
                      qPrintable(QString("block %1").arg(blockSize)));
         }
@@ -225,7 +225,7 @@ private slots:
                 "Text " + std::string(offset, 'x') + written.toStdString() + "xxxxxxx";
             const std::string path = tree.Write("f.txt", content);
             for (size_t blockSize : BlockSizes) {
-                FakeSearchHost host;
+                RecordingHost host;
                 QVERIFY2(SearchFile(path, phrase.toStdString(), mode, host, blockSize),
                          qPrintable(QString("offset %1 block %2").arg(offset).arg(blockSize)));
             }

@@ -64,11 +64,11 @@ private slots:
         const std::string relative = folder.toStdString() + "/" + file.toStdString();
         const std::string path = tree.Write(relative, "needle");
         QVERIFY(::access(path.c_str(), R_OK) == 0);
-        FakeSearchHost host;
+        RecordingHost host;
         Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = Caseless}, host);
         QCOMPARE(host.results, Paths{path});
         QCOMPARE(host.progress.back(), "Searching " + tree.Path(folder.toStdString()));
-        FakeSearchHost direct;
+        RecordingHost direct;
         QVERIFY(SearchFile(path, "needle", Exact, direct));
         QCOMPARE(direct.results, Paths{path});
     }
@@ -88,15 +88,15 @@ private slots:
             WriteAtPathLength(tree, static_cast<size_t>(length), "Long way down: needle");
         QCOMPARE(path.size(), static_cast<size_t>(length));
         for (const Search::Comparison mode : {Exact, Caseless}) {
-            FakeSearchHost host;
+            RecordingHost host;
             Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, host);
             QCOMPARE(host.results, Paths{path});
             QCOMPARE(host.progress.back(), "Searching " + path.substr(0, path.rfind('/')));
-            FakeSearchHost direct;
+            RecordingHost direct;
             QVERIFY(SearchFile(path, "needle", mode, direct));
             QCOMPARE(direct.results, Paths{path});
             // The deepest folder given as the folder to search, with a trailing separator.
-            FakeSearchHost listed;
+            RecordingHost listed;
             Search::SearchFolder(path.substr(0, path.rfind('/') + 1),
                                  {.phrase = "needle", .comparison = mode}, listed);
             QCOMPARE(listed.results, Paths{path});

@@ -54,7 +54,7 @@ private slots:
         const std::string sub = tree.Write("sub/\xFF-text", "\xC3\xA4");
         for (const Search::Comparison mode : {Exact, Caseless}) {
             for (size_t block : {size_t{1}, Search::BlockSize}) {
-                FakeSearchHost host;
+                RecordingHost host;
                 Search::SearchFolder(tree.Root(), {.phrase = "", .comparison = mode}, host,
                                      {.blockSize = block});
                 QCOMPARE(host.results, (Paths{first, sub}));
@@ -89,7 +89,7 @@ private slots:
         const std::string path = tree.Write("f.txt", "Some text first: " + inFile + " and after");
         const std::string shortFile = tree.Write("short.txt", "Text: " + phrase.substr(0, 9000));
         for (size_t block : {size_t{1000}, size_t{4096}, size_t{25000}, Search::BlockSize}) {
-            FakeSearchHost host;
+            RecordingHost host;
             QCOMPARE(SearchFile(path, phrase, mode, host, block), found);
             // The file holds only the phrase's start: never found, however it is cut.
             QVERIFY(!SearchFile(shortFile, phrase, mode, host, block));
@@ -129,7 +129,7 @@ private slots:
         const std::string path = tree.Write("f.txt", text.toStdString());
         for (size_t block : CuttingBlocks) {
             for (const Search::Comparison mode : {Exact, Caseless}) {
-                FakeSearchHost host;
+                RecordingHost host;
                 const bool expected = mode == Exact ? exact : anyCase;
                 if (SearchFile(path, phrase.toStdString(), mode, host, block) != expected) {
                     QFAIL(qPrintable(QStringLiteral("mode %1, block %2")

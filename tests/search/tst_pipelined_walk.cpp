@@ -41,9 +41,9 @@ private slots:
                 if (seed % 4 == 0 && workers % 4 == 1) {
                     made.DropPages();
                 }
-                FakeSearchHost sequential;
+                RecordingHost sequential;
                 SearchFolderSequentially(tree.Root(), query, sequential, block);
-                FakeSearchHost pipelined;
+                RecordingHost pipelined;
                 Search::SearchFolder(tree.Root(), query, pipelined,
                                      {.blockSize = block, .workers = workers});
                 const QByteArray what = QStringLiteral("seed %1, %2 workers, mode %3, block %4")
@@ -81,10 +81,10 @@ private slots:
         }
         struct stat st {};
         QVERIFY(::stat(tree.Path("b").c_str(), &st) == 0 && st.st_size > (1 << 20));
-        FakeSearchHost sequential;
+        RecordingHost sequential;
         SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         for (unsigned workers : {1u, 4u}) {
-            FakeSearchHost pipelined;
+            RecordingHost pipelined;
             Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined,
                                  {.workers = workers});
             QCOMPARE(pipelined.results, sequential.results);
@@ -101,8 +101,8 @@ private slots:
         }
         size_t resultsAtStop = 0;
         size_t progressAtStop = 0;
-        FakeSearchHost host;
-        host.onYield = [&] {
+        RecordingHost host;
+        host.onTurn = [&] {
             if (!Globals::StopSearch && !host.results.empty()) {
                 Globals::StopSearch = true;
                 resultsAtStop = host.results.size();
@@ -124,25 +124,23 @@ private slots:
     // may have been read ahead with it). The stop is the test's "click" a millisecond into the
     // window's sleep.
     void stopCutsABatch() {
-        struct StoppingHost : FakeSearchHost {
-            uint64_t examinedBefore = Search::Statistics.filesExamined;
-            void Wait(Clock::time_point until) override {
-                FakeSearchHost::Wait(std::min(until, Clock::now() + std::chrono::milliseconds(1)));
-                Globals::StopSearch = Search::Statistics.filesExamined > examinedBefore;
-            }
-        };
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
         const TestTree tree;
         tree.Write("a.txt", std::string(size_t{32} << 20, '.'));
         for (int i = 0; i < 31; ++i) {
             tree.Write("b" + std::to_string(10 + i) + ".txt", "needle");
         }
-        StoppingHost host;
+        const uint64_t examinedBefore = Search::Statistics.filesExamined;
+        RecordingHost host;
+        host.waitAtMost = std::chrono::milliseconds(1);
+        host.onTurn = [&] {
+            Globals::StopSearch = Search::Statistics.filesExamined > examinedBefore;
+        };
         Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host,
                              {.blockSize = 512, .workers = 1});
         QVERIFY(Globals::StopSearch);
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
-        QCOMPARE(Search::Statistics.filesExamined - host.examinedBefore, uint64_t{1});
+        QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{1});
         QVERIFY(host.results.empty());
     }
 
@@ -155,9 +153,9 @@ private slots:
             tree.Write("outer/d" + std::to_string(100 + i) + "/f.txt", i % 3 == 0 ? "needle" : "x");
             tree.Write("inner/d" + std::to_string(100 + i) + "/f.txt", i % 5 == 0 ? "other" : "x");
         }
-        FakeSearchHost inner;
+        RecordingHost inner;
         SearchFolderSequentially(tree.Path("inner"), {.phrase = "other"}, inner);
-        FakeSearchHost outer;
+        RecordingHost outer;
         SearchFolderSequentially(tree.Path("outer"), {.phrase = "needle"}, outer);
         Paths progress = {outer.progress.front()};
         progress.insert(progress.end(), inner.progress.begin(), inner.progress.end());
@@ -165,15 +163,16 @@ private slots:
         Paths results = inner.results;
         results.insert(results.end(), outer.results.begin(), outer.results.end());
 
-        FakeSearchHost host;
+        RecordingHost host;
         bool nested = false;
-        host.onYield = [&] {
-            if (!nested) {
+        host.onTurn = [&] {
+            if (!nested && !host.progress.empty()) {
                 nested = true;
                 Search::SearchFolder(tree.Path("inner"), {.phrase = "other"}, host, {.workers = 2});
             }
         };
-        // A turn after every event shown: the first comes once the outer folder is shown.
+        // A turn after every event shown: the nested search starts in the one after the outer
+        // folder is shown.
         Search::SearchFolder(tree.Path("outer"), {.phrase = "needle"}, host,
                              {.workers = 2, .yieldInterval = {}});
         QVERIFY(nested);

@@ -47,11 +47,11 @@ private slots:
         QVERIFY2(made.Folders() > 1000, QByteArray::number(made.Folders()).constData());
         const auto mode = seed % 2 != 0 ? Caseless : Exact;
         const size_t block = seed % 3 == 0 ? 64 : Search::BlockSize;
-        FakeSearchHost sequential;
+        RecordingHost sequential;
         SearchFolderSequentially(tree.Root(), {.phrase = "needle", .comparison = mode}, sequential,
                                  block);
         for (unsigned workers = 1; workers <= 8; ++workers) {
-            FakeSearchHost pipelined;
+            RecordingHost pipelined;
             Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, pipelined,
                                  {.blockSize = block, .workers = workers});
             const QByteArray what = QStringLiteral("%1 workers").arg(workers).toUtf8();
@@ -74,20 +74,20 @@ private slots:
         if (folder == nullptr) {
             QSKIP("no system folder to walk");
         }
-        auto bounded = [](FakeSearchHost& host) {
+        auto bounded = [](RecordingHost& host) {
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            host.onYield = [&host, end] {
+            host.onTurn = [&host, end] {
                 if (std::chrono::steady_clock::now() >= end) {
                     Globals::StopSearch = true;
                 }
             };
         };
-        FakeSearchHost sequential;
+        RecordingHost sequential;
         bounded(sequential);
         SearchFolderSequentially(folder, {.phrase = "copyright", .comparison = Caseless},
                                  sequential);
         Globals::StopSearch = false;
-        FakeSearchHost pipelined;
+        RecordingHost pipelined;
         bounded(pipelined);
         Search::SearchFolder(folder, {.phrase = "copyright", .comparison = Caseless}, pipelined);
         QVERIFY(pipelined.progress.size() > 1);

@@ -49,7 +49,7 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
         for (const Search::Comparison mode : {Exact, Caseless}) {
-            FakeSearchHost host;
+            RecordingHost host;
             QCOMPARE(SearchFile(path, "needle", mode, host), found);
             QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QCOMPARE(host.yields, yields);
@@ -69,7 +69,7 @@ private slots:
         QFETCH(QByteArray, content);
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
-        FakeSearchHost host;
+        RecordingHost host;
         QVERIFY(!SearchFile(path, phrase.toStdString(), Exact, host));
         QVERIFY(SearchFile(path, phrase.toStdString(), Caseless, host));
     }
@@ -77,8 +77,8 @@ private slots:
     void stopsBeforeTheNextBlock() {
         const TestTree tree;
         const std::string path = tree.Write("f.txt", Filler(2 * Block) + "needle");
-        FakeSearchHost host;
-        host.onYield = [&] { Globals::StopSearch = host.yields == 2; };
+        RecordingHost host;
+        host.onTurn = [&] { Globals::StopSearch = host.yields == 2; };
         QVERIFY(!SearchFile(path, "needle", Exact, host));
         QCOMPARE(host.yields, 2);
         QVERIFY(host.results.empty());
@@ -120,7 +120,7 @@ private slots:
             }
         }
         const uint64_t readBefore = Search::Statistics.bytesRead;
-        FakeSearchHost host;
+        RecordingHost host;
         QCOMPARE(SearchFile(path, phrase.toStdString(), Exact, host), found);
         QCOMPARE(host.results.size(), found ? 1u : 0u);
         if (!found) {

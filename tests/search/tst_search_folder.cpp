@@ -13,18 +13,18 @@ using scanvale::test::SequentialWalk;
 
 namespace {
 
-FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders) {
-    FakeSearchHost host;
+RecordingHost Walk(const std::string& folder, const std::string& phrase, bool subfolders) {
+    RecordingHost host;
     Search::SearchFolder(
         folder, {.phrase = phrase, .comparison = Caseless, .includeSubfolders = subfolders}, host);
     return host;
 }
 
-// The sequential walk, with `onYield` run in each of the window's turns.
-FakeSearchHost WalkSequentially(const std::string& folder, const std::string& phrase,
-                                bool subfolders, std::function<void(FakeSearchHost&)> onYield) {
-    FakeSearchHost host;
-    host.onYield = [&host, onYield] { onYield(host); };
+// The sequential walk, with `onTurn` run in each of the window's turns.
+RecordingHost WalkSequentially(const std::string& folder, const std::string& phrase,
+                               bool subfolders, std::function<void(RecordingHost&)> onTurn) {
+    RecordingHost host;
+    host.onTurn = [&host, onTurn] { onTurn(host); };
     SearchFolderSequentially(
         folder, {.phrase = phrase, .comparison = Caseless, .includeSubfolders = subfolders}, host);
     return host;
@@ -78,7 +78,7 @@ private slots:
         tree.Write("a.txt", "nothing");
         tree.Write("b.txt", "needle");
         tree.Write("sub/c.txt", "needle");
-        const auto host = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost& h) {
+        const auto host = WalkSequentially(tree.Root(), "needle", true, [](RecordingHost& h) {
             Globals::StopSearch = h.yields == 2;
         });
         QVERIFY(host.results.empty());
@@ -92,7 +92,7 @@ private slots:
         tree.Write("sub/c.txt", "needle");
         // The stop arrives while the last file of the folder is examined.
         const auto host = WalkSequentially(tree.Root(), "needle", true,
-                                           [](FakeSearchHost&) { Globals::StopSearch = true; });
+                                           [](RecordingHost&) { Globals::StopSearch = true; });
         QVERIFY(host.results.empty());
         QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
     }
@@ -116,16 +116,16 @@ private slots:
         const std::string sub = tree.Write("big/sub/g.txt", "needle");
         const std::string other = tree.Write("other/o.txt", "needle");
         // Counts the yields that came before the first result.
-        struct RecordingHost : FakeSearchHost {
+        struct FirstResultHost : RecordingHost {
             int firstResultAt = -1;
             void AddResult(std::string_view path) override {
                 if (firstResultAt < 0) {
                     firstResultAt = yields;
                 }
-                FakeSearchHost::AddResult(path);
+                RecordingHost::AddResult(path);
             }
         } host;
-        host.onYield = [&] {
+        host.onTurn = [&] {
             if (host.yields == 1 && inFirstTurn == QStringLiteral("stop")) {
                 Globals::StopSearch = true;
             } else if (host.yields == 1 && inFirstTurn == QStringLiteral("nested")) {
@@ -178,7 +178,7 @@ private slots:
     void folderSearchedTwiceListsItsFileTwice() {
         const TestTree tree;
         const std::string path = tree.Write("f.txt", "needle");
-        FakeSearchHost host;
+        RecordingHost host;
         Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         Search::SearchFolder(tree.Root() + "/", {.phrase = "needle"}, host);
         QCOMPARE(host.results, (Paths{path, path}));
@@ -186,9 +186,9 @@ private slots:
 
     void rootFolderHasNoDoubledSeparator() {
         // Stops as soon as the root is shown.
-        struct StoppingHost : FakeSearchHost {
+        struct StoppingHost : RecordingHost {
             void ShowProgress(std::string_view text) override {
-                FakeSearchHost::ShowProgress(text);
+                RecordingHost::ShowProgress(text);
                 Globals::StopSearch = true;
             }
         } host;
@@ -204,9 +204,9 @@ private slots:
             tree.Write("outer/big.txt", std::string(Search::BlockSize - 3, '.') + "needle");
         tree.Write("outer/z.txt", std::string(Search::BlockSize * 2, '-'));
         const std::string other = tree.Write("inner/f.txt", std::string(40, '+') + "other");
-        FakeSearchHost host;
+        RecordingHost host;
         bool nested = false;
-        host.onYield = [&] {
+        host.onTurn = [&] {
             if (!nested && host.yields == 2) { // before the second block of big.txt
                 nested = true;
                 SearchFolderSequentially(tree.Path("inner"),
@@ -228,13 +228,13 @@ private slots:
             tree.Folder("empty-" + std::to_string(i));
         }
         tree.Write("zzz/last.txt", "needle");
-        const auto walked = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost&) {});
+        const auto walked = WalkSequentially(tree.Root(), "needle", true, [](RecordingHost&) {});
         QCOMPARE(walked.results, Paths{tree.Path("zzz/last.txt")});
         // Two turns on entering folders, one before the only file.
         QCOMPARE(walked.yields, 3);
 
         const auto stopped = WalkSequentially(tree.Root(), "needle", true,
-                                              [](FakeSearchHost&) { Globals::StopSearch = true; });
+                                              [](RecordingHost&) { Globals::StopSearch = true; });
         QVERIFY(stopped.results.empty());
         QCOMPARE(stopped.yields, 1);
         QCOMPARE(stopped.progress.size(), SequentialWalk::FolderYieldInterval - 1);

@@ -16,7 +16,7 @@ namespace SpecialNodes = scanvale::test::SpecialNodes;
 namespace {
 
 Paths Walk(const std::string& folder, const std::string& phrase, Search::Comparison mode = Exact) {
-    FakeSearchHost host;
+    RecordingHost host;
     Search::SearchFolder(folder, {.phrase = phrase, .comparison = mode}, host);
     return host.results;
 }
@@ -86,7 +86,7 @@ private slots:
         const std::string plain = tree.Write("b.txt", "needle");
         const bool file = kind == "link to file";
         QCOMPARE(Walk(tree.Root(), "needle"), Paths{file ? odd : plain});
-        FakeSearchHost host;
+        RecordingHost host;
         QCOMPARE(SearchFile(odd, "needle", Exact, host), file);
         QCOMPARE(host.results, file ? Paths{odd} : Paths{});
     }
@@ -118,12 +118,12 @@ private slots:
         }
         const std::string path = kind == "empty" ? std::string() : given;
         for (const bool subfolders : {false, true}) {
-            FakeSearchHost host;
+            RecordingHost host;
             Search::SearchFolder(path, {.phrase = "needle", .includeSubfolders = subfolders}, host);
             QVERIFY(host.results.empty());
             QCOMPARE(host.progress, kind == "folder" ? Paths{"Searching " + path} : Paths{});
         }
-        FakeSearchHost host;
+        RecordingHost host;
         QCOMPARE(SearchFile(path, "needle", Exact, host), kind == "file");
         QVERIFY(!SearchFile(tree.Path("folder"), "needle", Exact, host));
         QVERIFY(!SearchFile(tree.Path("folder/"), "needle", Exact, host));
@@ -182,7 +182,7 @@ private slots:
         }
         shown.push_back("Searching " + tree.Path("a"));
         std::sort(shown.begin() + 1, shown.end());
-        FakeSearchHost host;
+        RecordingHost host;
         Search::SearchFolder(tree.Path(""), {.phrase = "needle"}, host);
         QCOMPARE(host.progress, shown);
         QCOMPARE(host.results, tree.Paths({"a/f.txt"}));
@@ -191,7 +191,7 @@ private slots:
         // entered (other descriptors may come and go meanwhile).
         const int descriptor = ::open(tree.Path("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         QVERIFY(descriptor >= 0);
-        FakeSearchHost listed;
+        RecordingHost listed;
         Search::SearchFolder("/proc/self/fd", {.phrase = "needle"}, listed);
         ::close(descriptor);
         const std::string found = "/proc/self/fd/" + std::to_string(descriptor) + "/a/f.txt";

@@ -4,11 +4,10 @@
 // sanitizers), closes what it opened and ends; and other searches meanwhile run on workers
 // of their own.
 #include "engine_test.h"
-#include "main_window/event_loop_wait.h"
+#include "event_loop_host.h"
 #include "search/pipeline.h"
 #include "stalled_mount.h"
 
-#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -18,22 +17,6 @@ using scanvale::test::StalledMount;
 using scanvale::test::StopBoundMs;
 
 namespace {
-
-// The window's side of a search in a real Qt event loop, as the program has it.
-class LoopHost : public scanvale::SearchHost {
-public:
-    void AddResult(std::string_view path) override { results.emplace_back(path); }
-    void ShowProgress(std::string_view text) override { progress.emplace_back(text); }
-    void Yield() override { QCoreApplication::processEvents(); }
-    void Wait(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
-    void Wake() override { dispatcher_->wakeUp(); }
-
-    Paths results;
-    Paths progress;
-
-private:
-    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
-};
 
 // The descriptors this process holds open on files and folders below `folder`.
 int DescriptorsBelow(const QString& folder) {
@@ -68,7 +51,7 @@ private slots:
         if (!mount.Ok()) {
             QSKIP(qPrintable(mount.Error()));
         }
-        LoopHost host;
+        scanvale::test::EventLoopHost host;
         QElapsedTimer sinceStop;
         QTimer click;
         click.setInterval(2);
@@ -99,7 +82,7 @@ private slots:
         Globals::StopSearch = false;
         const TestTree tree;
         const std::string file = tree.Write("f.txt", "needle");
-        FakeSearchHost other;
+        RecordingHost other;
         Search::SearchFolder(tree.Root(), {.phrase = "needle"}, other, {.workers = 1});
         QCOMPARE(other.results, Paths{file});
 

@@ -90,9 +90,9 @@ private slots:
         tree.Write("c.txt", "needle");
         tree.Write("sub1/f.txt", "needle");
         tree.Write("sub2/f.txt", "needle");
-        FakeSearchHost host;
+        RecordingHost host;
         // The first yield comes after the folder was listed, before its first file.
-        host.onYield = [&] {
+        host.onTurn = [&] {
             if (host.yields == 1) {
                 Change(change.toStdString(), tree);
             }
@@ -127,8 +127,8 @@ private slots:
         const std::string path = tree.Write("f.txt", content);
         for (const Search::Comparison mode : {Exact, Caseless}) {
             tree.Write("f.txt", content);
-            FakeSearchHost host;
-            host.onYield = [&] {
+            RecordingHost host;
+            host.onTurn = [&] {
                 if (change == "grow") {
                     // Appends a block holding the phrase at every yield, for ever.
                     const std::string more = std::string(Block - 6, '.') + "needle";

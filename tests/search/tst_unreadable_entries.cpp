@@ -69,8 +69,8 @@ private slots:
         }
         // Closed while the sequential walk waits before its first file; the pipelined walk is
         // checked on entries closed before it starts.
-        FakeSearchHost host;
-        host.onYield = [&] {
+        RecordingHost host;
+        host.onTurn = [&] {
             if (duringWalk && host.yields == 1) {
                 close();
             }
@@ -78,7 +78,7 @@ private slots:
         SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, tree.Paths(expected));
         if (!duringWalk) {
-            FakeSearchHost pipelined;
+            RecordingHost pipelined;
             Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined);
             QCOMPARE(pipelined.results, tree.Paths(expected));
             QCOMPARE(pipelined.progress, host.progress);
@@ -100,7 +100,7 @@ private slots:
         const auto restore = qScopeGuard([&] { ::chmod(target.c_str(), 0755); });
         QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
         for (const Search::Comparison compareMode : {Exact, Caseless}) {
-            FakeSearchHost host;
+            RecordingHost host;
             QVERIFY(!SearchFile(path, "needle", compareMode, host));
             QVERIFY(host.results.empty());
         }

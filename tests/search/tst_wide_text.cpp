@@ -184,7 +184,7 @@ private slots:
                 continue; // thousands of tiny blocks add time, not cases
             }
             for (const Search::Comparison mode : {Exact, Caseless}) {
-                FakeSearchHost host;
+                RecordingHost host;
                 const bool found = SearchFile(path, phrase.toStdString(), mode, host, blockSize);
                 QVERIFY2(found == (mode == Exact ? exact : caseless),
                          qPrintable(QStringLiteral("block %1, mode %2")
