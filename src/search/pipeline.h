@@ -44,9 +44,10 @@ public:
     using Event = WalkPosition::Event;
     enum class Progress {
         Events, // events to show (possibly none yet: call again)
-        // None ready just after some were: the window's thread is to take its turn and come
-        // back after a short while, woken early only when the walk ends. While a fast walk
-        // keeps events coming, this keeps the workers from waking it for each folder.
+        // None ready just after some were, or no worker could be started yet: the window's
+        // thread is to take its turn and come back after a short while, woken early only when
+        // the walk ends. While a fast walk keeps events coming, this keeps the workers from
+        // waking it for each folder.
         Doze,
         Blocked, // none ready: the host will be woken when there are
         Finished,
@@ -87,9 +88,8 @@ private:
     class WorkerRing;
     friend class WorkerSteps;
 
-    // Worker threads (pipeline_work.cpp). `untilIdle`: on the window's thread, when no worker
-    // could be started; returns once no work is ready instead of waiting for more.
-    void Work(bool untilIdle);
+    // A worker thread (pipeline_work.cpp), until the window has left.
+    void Work();
     // Each runs without the lock and returns with it held, what it found published.
     void ListFolder(const Task& task, Held& held);
     // `claims`: for a batch open to other workers, which files this one has (null: all).

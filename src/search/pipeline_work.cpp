@@ -138,7 +138,7 @@ private:
     std::optional<BatchReads> reads_;
 };
 
-void Pipeline::Work(bool untilIdle) {
+void Pipeline::Work() {
     const Phrase phrase(query_.phrase, query_.comparison); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
     WorkerRing ring(batchedReads_ && BatchReads::Available(), blockSize_);
@@ -149,9 +149,6 @@ void Pipeline::Work(bool untilIdle) {
         // half of the files this one has not claimed yet, until its results are published.
         std::optional<BatchClaims> claims;
         if (Active() > Allowed() || !(handout_.Next(task, Batch()) || handout_.Steal(task))) {
-            if (untilIdle) {
-                break;
-            }
             if (held.HasDeferred()) {
                 held.Release();
                 held.Acquire();
@@ -178,9 +175,7 @@ void Pipeline::Work(bool untilIdle) {
         Retire(retired_, std::move(task.descriptor));
         Retire(retired_, std::move(task.files));
     }
-    if (!untilIdle) {
-        --threads_;
-    }
+    --threads_;
     held.Release();
 }
 

@@ -9,7 +9,9 @@
 #include <QtTest>
 #include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using scanvale::test::RandomTree;
@@ -142,6 +144,41 @@ private slots:
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
         QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{1});
         QVERIFY(host.results.empty());
+    }
+
+    // While no worker thread can be started (the user's threads at their limit), the window's
+    // thread takes its turns and examines nothing itself; the walk starts once one can be.
+    void waitsForAWorkerThread() {
+        if (::geteuid() == 0) {
+            QSKIP("root is not held to the limit of threads; this runs again as nobody");
+        }
+        const TestTree tree;
+        const std::string file = tree.Write("f.txt", "needle");
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NPROC, &saved) == 0);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        QVERIFY(::setrlimit(RLIMIT_NPROC, &none) == 0);
+        try {
+            std::thread([] {}).join();
+            ::setrlimit(RLIMIT_NPROC, &saved);
+            QSKIP("the limit does not keep threads from starting here");
+        } catch (const std::system_error&) {
+        }
+        int shownWithout = -1; // before the limit is lifted, at the 50th turn
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        RecordingHost host;
+        host.onTurn = [&] {
+            if (host.yields + host.waits == 50) {
+                shownWithout = static_cast<int>(host.results.size() + host.progress.size());
+                ::setrlimit(RLIMIT_NPROC, &saved);
+            }
+            Globals::StopSearch = std::chrono::steady_clock::now() > giveUp;
+        };
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host, {.workers = 2});
+        ::setrlimit(RLIMIT_NPROC, &saved);
+        QCOMPARE(shownWithout, 0);
+        QCOMPARE(host.results, Paths{file});
     }
 
     // A search started in a turn of another (a second click on "Search!" while a stopped run
