@@ -10,6 +10,8 @@
 #include "sequential_walk.h"
 #include "tree_fixture.h"
 
+#include <algorithm>
+
 namespace Search = scanvale::Search;
 namespace Globals = scanvale::Globals;
 using scanvale::test::Paths;
@@ -18,3 +20,9 @@ using scanvale::test::SearchFile;
 using scanvale::test::SearchFolderSequentially;
 using scanvale::test::TestTree;
 using enum scanvale::Search::Comparison;
+
+// True when `shorter` is where `longer` begins.
+inline bool Begins(const Paths& longer, const Paths& shorter) {
+    return shorter.size() <= longer.size() &&
+           std::equal(shorter.begin(), shorter.end(), longer.begin());
+}

@@ -14,16 +14,6 @@
 
 using scanvale::test::RandomTree;
 
-namespace {
-
-// True when `shorter` is where `longer` begins.
-bool Begins(const Paths& longer, const Paths& shorter) {
-    return shorter.size() <= longer.size() &&
-           std::equal(shorter.begin(), shorter.end(), longer.begin());
-}
-
-} // namespace
-
 class TestRealShapes : public QObject {
     Q_OBJECT
 

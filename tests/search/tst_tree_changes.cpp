@@ -1,9 +1,9 @@
 // The tree changes under a running search: entries deleted, renamed, truncated or replaced
-// between the listing of a folder and their examination, and files that grow or shrink while
-// they are read. The changes are made inside the host's Yield, where the window's event
-// handlers (and, for real, other programs) get their turn: the folder walk's are those of the
-// sequential walk, whose turns fall at known points (the pipelined walk shares its listing
-// and examination).
+// between the listing of a folder and their examination by the program's walk, and files that
+// grow or shrink while they are read. The changes are made in the window's turns, where its
+// event handlers (and, for real, other programs) run: at a known point of a worker's walk
+// (SearchWhileChanging), and at known blocks of a file examined on the test's thread.
+#include "changing_walk.h"
 #include "engine_test.h"
 
 #include <QtTest>
@@ -91,13 +91,8 @@ private slots:
         tree.Write("sub1/f.txt", "needle");
         tree.Write("sub2/f.txt", "needle");
         RecordingHost host;
-        // The first yield comes after the folder was listed, before its first file.
-        host.onTurn = [&] {
-            if (host.yields == 1) {
-                Change(change.toStdString(), tree);
-            }
-        };
-        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, host);
+        scanvale::test::SearchWhileChanging(
+            tree, [&] { Change(change.toStdString(), tree); }, host);
         QCOMPARE(host.results, tree.Paths(expected));
     }
 

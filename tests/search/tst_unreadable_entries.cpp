@@ -1,6 +1,7 @@
 // Files and folders the user may not read: skipped without a message, the walk goes on.
 // Root reads everything, so under root these checks are skipped here and run again as nobody
 // (see run_unprivileged.sh).
+#include "changing_walk.h"
 #include "engine_test.h"
 
 #include <QScopeGuard>
@@ -20,7 +21,8 @@ private slots:
     void init() { Globals::StopSearch = false; }
 
     // The tree holds a.txt, b.txt, sub1/f.txt and sub2/f.txt, all with the phrase; one entry
-    // loses permissions before the walk or while the walk waits before its first file.
+    // loses permissions before the walk, or once the folder is listed and before a.txt is
+    // opened (SearchWhileChanging).
     void closedEntriesAreSkipped_data() {
         QTest::addColumn<QString>("closed");
         QTest::addColumn<int>("mode");
@@ -64,25 +66,14 @@ private slots:
                 QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
             }
         };
-        if (!duringWalk) {
-            close();
-        }
-        // Closed while the sequential walk waits before its first file; the pipelined walk is
-        // checked on entries closed before it starts.
         RecordingHost host;
-        host.onTurn = [&] {
-            if (duringWalk && host.yields == 1) {
-                close();
-            }
-        };
-        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, host);
-        QCOMPARE(host.results, tree.Paths(expected));
-        if (!duringWalk) {
-            RecordingHost pipelined;
-            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined);
-            QCOMPARE(pipelined.results, tree.Paths(expected));
-            QCOMPARE(pipelined.progress, host.progress);
+        if (duringWalk) {
+            scanvale::test::SearchWhileChanging(tree, close, host);
+        } else {
+            close();
+            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         }
+        QCOMPARE(host.results, tree.Paths(expected));
     }
 
     void searchFileOnUnreadablePaths_data() {
