@@ -15,9 +15,9 @@
 
 int main(int argc, char** argv) {
     int first = 1;
-    int16_t compareMode = 1;
+    auto comparison = scanvale::Search::Comparison::Caseless;
     if (argc > 1 && std::string(argv[1]) == "--match-case") {
-        compareMode = 0;
+        comparison = scanvale::Search::Comparison::Exact;
         first = 2;
     }
     if (argc - first < 2) {
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::ifstream in(argv[first + 1], std::ios::binary);
     in.read(block, static_cast<std::streamsize>(blockBytes));
     const auto got = static_cast<size_t>(in.gcount());
-    const scanvale::Search::Phrase phrase(argv[first], compareMode);
+    const scanvale::Search::Phrase phrase(argv[first], comparison);
 
     const auto start = std::chrono::steady_clock::now();
     const int rounds = 20000;

@@ -11,12 +11,11 @@
 // lock was taken and the files read through io_uring to stderr, with --lock-times also how long
 // the lock was held in all. --plain-reads keeps every file on plain system calls, to compare
 // them with the batches through io_uring on one binary.
-#include "main_window/event_loop_wait.h"
+#include "event_loop_host.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -25,21 +24,6 @@
 #include <vector>
 
 namespace {
-
-class BenchHost : public scanvale::SearchHost {
-public:
-    void AddResult(std::string_view path) override {
-        std::fwrite(path.data(), 1, path.size(), stdout);
-        std::fputc('\n', stdout);
-    }
-    void ShowProgress(std::string_view) override {}
-    void Yield() override { QCoreApplication::processEvents(); }
-    void Wait(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
-    void Wake() override { dispatcher_->wakeUp(); }
-
-private:
-    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
-};
 
 int Usage() {
     std::fputs("usage: scanvale_bench [--match-case] [--no-subfolders] [--workers N] "
@@ -97,7 +81,8 @@ int main(int argc, char** argv) {
         return Usage();
     }
 
-    BenchHost host;
+    scanvale::test::EventLoopHost host;
+    host.keepProgress = false;
     const std::vector<std::string> extensionFilter = {"*"};
     QElapsedTimer timer;
     timer.start();
@@ -106,6 +91,10 @@ int main(int argc, char** argv) {
         host.Yield();
         scanvale::Search::SearchFolder(words[i], extensionFilter, words[0], compareMode,
                                        includeSubfolders, host, settings);
+    }
+    for (const std::string& path : host.results) {
+        std::fwrite(path.data(), 1, path.size(), stdout);
+        std::fputc('\n', stdout);
     }
     std::fflush(stdout);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;

@@ -8,19 +8,18 @@
 //
 // Input: [mode byte][block byte][phrase length byte][phrase][file contents]. Mode byte: bit 0
 // case-insensitive, bits 1-3 all set through the pipeline too, bits 4-5 the workers less one.
+#include "recording_host.h"
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "search/search.h"
-#include "search/search_host.h"
 #include "search/text_sniff.h"
+#include "search_file.h"
 #include "wide_text_oracle.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <mutex>
 #include <string>
 #include <sys/mman.h>
 #include <unicode/uchar.h>
@@ -32,29 +31,6 @@ namespace Search = scanvale::Search;
 namespace Globals = scanvale::Globals;
 
 namespace {
-
-class CountingHost : public scanvale::SearchHost {
-public:
-    void AddResult(std::string_view) override { ++results; }
-    void ShowProgress(std::string_view) override {}
-    void Yield() override {}
-    void Wait(Clock::time_point until) override {
-        std::unique_lock lock(mutex_);
-        woken_.wait_until(lock, until, [this] { return rung_; });
-        rung_ = false;
-    }
-    void Wake() override {
-        const std::lock_guard lock(mutex_);
-        rung_ = true;
-        woken_.notify_one();
-    }
-    int results = 0;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable woken_;
-    bool rung_ = false;
-};
 
 // The text as case-folded units: each well-formed character one folded code point, each
 // byte outside a well-formed character one unit of its own that equals only the same byte.
@@ -77,6 +53,10 @@ std::vector<int32_t> Folded(const std::string& text) {
         }
     }
     return units;
+}
+
+Search::Comparison Comparison(bool caseless) {
+    return caseless ? Search::Comparison::Caseless : Search::Comparison::Exact;
 }
 
 bool NaiveFind(const std::string& text, const std::string& phrase, bool caseless) {
@@ -117,7 +97,7 @@ void CheckEveryKernel(const std::string& phrase, const std::string& text, bool c
             portable = answers;
         }
         if (answers != portable ||
-            Search::Phrase(phrase, caseless ? 1 : 0).FoundIn(text) != present) {
+            Search::Phrase(phrase, Comparison(caseless)).FoundIn(text) != present) {
             std::abort();
         }
     }
@@ -196,18 +176,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string& path = HoldInFile(text);
     Globals::StopSearch = false;
-    CountingHost host;
-    const bool found = Search::SearchFile(path, phrase, caseless ? 1 : 0, host, block);
-    if (found != expected || host.results != (found ? 1 : 0)) {
+    scanvale::test::RecordingHost host;
+    const bool found = scanvale::test::SearchFile(path, phrase, Comparison(caseless), host, block);
+    if (found != expected || host.results.size() != (found ? 1u : 0u)) {
         std::abort();
     }
     if ((data[0] & 0x0E) == 0x0E) {
         const std::string& folder = HoldInFolder(text);
-        CountingHost pipelined;
+        scanvale::test::RecordingHost pipelined;
         const Search::SearchSettings settings{.blockSize = block,
                                               .workers = 1u + ((data[0] >> 4) & 3u)};
-        Search::SearchFolder(folder, {"*"}, phrase, caseless ? 1 : 0, 0, pipelined, settings);
-        if (pipelined.results != (expected ? 1 : 0)) {
+        const Search::Query query{
+            .phrase = phrase, .comparison = Comparison(caseless), .includeSubfolders = false};
+        Search::SearchFolder(folder, query, pipelined, settings);
+        if (pipelined.results.size() != (expected ? 1u : 0u)) {
             std::abort();
         }
         // The workers free the pipeline as they end; within the input, so that the fuzzer's

@@ -5,53 +5,19 @@
 //   scanvale_engine_soak PHRASE FOLDER
 //
 // Prints the samples (files examined, peak KiB), then files, bytes, seconds, files per second,
-// MB per second and the final peak. Results are counted, not kept: the phrase is meant to
-// occur nowhere, so every byte is read.
-#include "main_window/event_loop_wait.h"
+// MB per second and the final peak. The phrase is meant to occur nowhere, so every byte is read
+// and the results stay empty.
+#include "event_loop_host.h"
 #include "peak_memory.h"
 #include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 
 using scanvale::bench::PeakMemoryKiB;
-
-namespace {
-
-class SoakHost : public scanvale::SearchHost {
-public:
-    void AddResult(std::string_view) override { ++results; }
-    void ShowProgress(std::string_view) override {}
-    void Yield() override {
-        QCoreApplication::processEvents();
-        Sample();
-    }
-    void Wait(Clock::time_point until) override {
-        scanvale::WaitInEventLoop(until);
-        Sample();
-    }
-    void Wake() override { dispatcher_->wakeUp(); }
-    uint64_t results = 0;
-
-private:
-    void Sample() {
-        const uint64_t files = scanvale::Search::Statistics.filesExamined;
-        if (files >= nextSample_) {
-            std::printf("files %10llu  peak %8ld KiB\n", static_cast<unsigned long long>(files),
-                        PeakMemoryKiB());
-            std::fflush(stdout);
-            nextSample_ = files < 1000 ? 1000 : files * 2;
-        }
-    }
-    uint64_t nextSample_ = 0;
-    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -59,7 +25,18 @@ int main(int argc, char** argv) {
         std::fputs("usage: scanvale_engine_soak PHRASE FOLDER\n", stderr);
         return 2;
     }
-    SoakHost host;
+    scanvale::test::EventLoopHost host;
+    host.keepProgress = false;
+    uint64_t nextSample = 0;
+    host.onTurn = [&nextSample] {
+        const uint64_t files = scanvale::Search::Statistics.filesExamined;
+        if (files >= nextSample) {
+            std::printf("files %10llu  peak %8ld KiB\n", static_cast<unsigned long long>(files),
+                        PeakMemoryKiB());
+            std::fflush(stdout);
+            nextSample = files < 1000 ? 1000 : files * 2;
+        }
+    };
     QElapsedTimer timer;
     timer.start();
     scanvale::Globals::StopSearch = false;
@@ -69,7 +46,7 @@ int main(int argc, char** argv) {
     const auto bytes = static_cast<double>(scanvale::Search::Statistics.bytesRead);
     std::printf("results %llu, files %.0f, bytes %.0f, seconds %.2f, files/s %.0f, MB/s %.0f, "
                 "peak %ld KiB\n",
-                static_cast<unsigned long long>(host.results), files, bytes, seconds,
+                static_cast<unsigned long long>(host.results.size()), files, bytes, seconds,
                 files / seconds, bytes / seconds / 1e6, PeakMemoryKiB());
     return 0;
 }

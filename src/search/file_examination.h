@@ -3,7 +3,6 @@
 #include "search/block_buffer.h"
 #include "search/file_descriptor.h"
 #include "search/phrase.h"
-#include "search/search_host.h"
 #include "search/span_buffers.h"
 
 #include <cstddef>
@@ -32,17 +31,6 @@ public:
     // A buffer that reads several blocks of a long file at once, for that file alone; an
     // empty lease (the default) reads block by block through the examiner's own buffer.
     virtual SpanBuffers::Lease BorrowSpan(size_t /*carryCapacity*/) { return {}; }
-};
-
-// The examination on the window's thread: yields to the host before each whole block and
-// stops once Globals::StopSearch is set.
-class YieldingSteps final : public ExaminationSteps {
-public:
-    explicit YieldingSteps(SearchHost& host) : host_(host) {}
-    bool GoOn(bool whole) override;
-
-private:
-    SearchHost& host_;
 };
 
 // Examines the file `name` of the open folder `folder`: true when it is a regular text file

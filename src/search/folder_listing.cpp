@@ -38,29 +38,9 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-std::string LowerCaseExtension(std::string_view name) {
-    const size_t dot = name.rfind('.');
-    std::string extension(dot == std::string_view::npos ? name : name.substr(dot + 1));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
-    return extension;
-}
-
 } // namespace
 
-bool Admits(const std::vector<std::string>& extensionFilter, std::string_view name) {
-    if (extensionFilter.empty()) {
-        return false;
-    }
-    const std::string& first = extensionFilter.front();
-    return first == "*" || first == LowerCaseExtension(name);
-}
-
-bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
-                DirectoryListing& files, DirectoryListing* subfolders,
+bool ListFolder(int folder, DirectoryListing& files, DirectoryListing* subfolders,
                 const std::function<bool()>& goOn) {
     files.Clear();
     if (subfolders != nullptr) {
@@ -92,7 +72,7 @@ bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
                 continue;
             }
             const EntryKind kind = KindOf(folder, *entry);
-            if (kind == EntryKind::File && Admits(extensionFilter, entry->d_name)) {
+            if (kind == EntryKind::File) {
                 files.Add(entry->d_name);
             } else if (kind == EntryKind::Folder && subfolders != nullptr) {
                 subfolders->Add(entry->d_name);

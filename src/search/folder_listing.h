@@ -4,9 +4,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace scanvale::Search {
 
@@ -14,17 +11,12 @@ namespace scanvale::Search {
 // folder of a hundred thousand names takes tens of milliseconds to list.
 inline constexpr size_t ListingCheckInterval = 2048;
 
-// True when the extension filter admits the file `name`: its first entry is "*" or the
-// name's extension (after the last "."; the whole name when it has none), lower-cased.
-bool Admits(const std::vector<std::string>& extensionFilter, std::string_view name);
-
-// Lists the open folder `folder`: the regular files (and links to them) that the filter
-// admits into `files` and, when `subfolders` is given, the folders (and links to them) into
-// it, both sorted. FIFOs, sockets, devices and dangling links are neither. `goOn` is asked
-// every ListingCheckInterval names; false ends the listing. False when the folder cannot be
-// read (it went away, say) or the listing was ended.
-bool ListFolder(int folder, const std::vector<std::string>& extensionFilter,
-                DirectoryListing& files, DirectoryListing* subfolders,
+// Lists the open folder `folder`: the regular files (and links to them) into `files` and, when
+// `subfolders` is given, the folders (and links to them) into it, both sorted. FIFOs, sockets,
+// devices and dangling links are neither. `goOn` is asked every ListingCheckInterval names; false
+// ends the listing. False when the folder cannot be read (it went away, say) or the listing was
+// ended.
+bool ListFolder(int folder, DirectoryListing& files, DirectoryListing* subfolders,
                 const std::function<bool()>& goOn);
 
 } // namespace scanvale::Search

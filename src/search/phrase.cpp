@@ -15,8 +15,8 @@ constexpr size_t MaxCharBytes = 4;
 
 } // namespace
 
-Phrase::Phrase(std::string_view bytes, int16_t CompareMode)
-    : bytes_(bytes), caseless_(CompareMode != 0) {
+Phrase::Phrase(std::string_view bytes, Comparison comparison)
+    : bytes_(bytes), caseless_(comparison == Comparison::Caseless) {
     if (!caseless_) {
         carryCapacity_ = bytes_.size();
         if (!bytes_.empty()) {

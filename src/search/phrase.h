@@ -14,17 +14,23 @@
 
 namespace scanvale::Search {
 
-// The phrase of one search, prepared once for the comparison mode so that searching a block
+// How a phrase is compared with a text.
+enum class Comparison {
+    Exact,    // byte for byte
+    Caseless, // as UTF-8 text under Unicode simple case folding (see Phrase)
+};
+
+// The phrase of one search, prepared once for its comparison so that searching a block
 // allocates nothing in the common cases.
 //
-// CompareMode 0 compares bytes exactly. Any other mode compares UTF-8 text under Unicode simple
-// case folding, with bytes outside well-formed characters compared exactly; in that mode a
-// match is made of whole characters of the text.
+// Exact compares bytes. Caseless compares UTF-8 text under Unicode simple case folding, with
+// bytes outside well-formed characters compared exactly; a caseless match is made of whole
+// characters of the text.
 //
 // An empty phrase occurs in every text of at least one byte.
 class Phrase {
 public:
-    Phrase(std::string_view bytes, int16_t CompareMode);
+    Phrase(std::string_view bytes, Comparison comparison);
 
     // True when the phrase occurs in `text`.
     bool FoundIn(std::string_view text) const;

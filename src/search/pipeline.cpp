@@ -31,24 +31,18 @@ std::string_view WithoutTrailingSeparators(std::string_view folder) {
 
 } // namespace
 
-Pipeline::Pipeline(Token, std::string_view folder, const std::vector<std::string>& extensionFilter,
-                   std::string_view phrase, int16_t compareMode, bool includeSubfolders,
+Pipeline::Pipeline(Token, std::string_view folder, const Query& query,
                    const SearchSettings& settings, scanvale::SearchHost& host)
-    : extensionFilter_(extensionFilter), phrase_(phrase), compareMode_(compareMode),
-      includeSubfolders_(includeSubfolders), blockSize_(settings.blockSize),
-      batchedReads_(settings.batchedReads),
+    : query_(query), blockSize_(settings.blockSize), batchedReads_(settings.batchedReads),
       workers_(settings.workers > 0 ? settings.workers : ProcessorCount()),
       waitingReaders_(settings.waitingReaders), spans_(workers_, blockSize_),
       position_(std::make_shared<PipelineFolder>(std::string(WithoutTrailingSeparators(folder)))),
       host_(&host) {}
 
-std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
-                                          const std::vector<std::string>& extensionFilter,
-                                          std::string_view phrase, int16_t compareMode,
-                                          bool includeSubfolders, const SearchSettings& settings,
+std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder, const Query& query,
+                                          const SearchSettings& settings,
                                           scanvale::SearchHost& host) {
-    auto pipeline = std::make_shared<Pipeline>(Token{}, folder, extensionFilter, phrase,
-                                               compareMode, includeSubfolders, settings, host);
+    auto pipeline = std::make_shared<Pipeline>(Token{}, folder, query, settings, host);
     const Held held(*pipeline);
     pipeline->handout_.Queue(pipeline->position_.Listed(), WalkOrder::Kind::List);
     for (unsigned i = 0; i < pipeline->workers_; ++i) {
@@ -60,14 +54,16 @@ std::shared_ptr<Pipeline> Pipeline::Start(std::string_view folder,
 Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
     events.clear();
     Held held(*this);
-    if (threads_ == 0) {
-        // No worker thread could be started (the system is out of threads): the work is done
-        // here rather than not at all.
-        held.Release();
-        Work(true);
-        held.Acquire();
-    }
     windowDozes_ = false;
+    if (threads_ == 0) {
+        // No worker thread could be started yet (the user's or the system's threads are at
+        // their limit): one is asked for again at each of the window's turns, and the window
+        // dozes meanwhile. Its thread never does a worker's work, which may wait on the disk.
+        Spawn();
+        if (threads_ == 0) {
+            return Progress::Doze;
+        }
+    }
     Advance();
     if (position_.HasEvents()) {
         position_.TakeEvents(events);
@@ -77,7 +73,7 @@ Pipeline::Progress Pipeline::Take(std::vector<Event>& events) {
     if (position_.Finished()) {
         return Progress::Finished;
     }
-    if (position_.LeftOver() || threads_ == 0) {
+    if (position_.LeftOver()) {
         return Progress::Events;
     }
     if (std::exchange(tookEvents_, false)) {
@@ -109,7 +105,7 @@ void Pipeline::Spawn() {
     try {
         runningWorkers.fetch_add(1);
         std::thread([self = shared_from_this()]() mutable {
-            self->Work(false);
+            self->Work();
             // The last worker out frees the pipeline here, before it counts itself out.
             self.reset();
             runningWorkers.fetch_sub(1);

@@ -44,9 +44,10 @@ public:
     using Event = WalkPosition::Event;
     enum class Progress {
         Events, // events to show (possibly none yet: call again)
-        // None ready just after some were: the window's thread is to take its turn and come
-        // back after a short while, woken early only when the walk ends. While a fast walk
-        // keeps events coming, this keeps the workers from waking it for each folder.
+        // None ready just after some were, or no worker could be started yet: the window's
+        // thread is to take its turn and come back after a short while, woken early only when
+        // the walk ends. While a fast walk keeps events coming, this keeps the workers from
+        // waking it for each folder.
         Doze,
         Blocked, // none ready: the host will be woken when there are
         Finished,
@@ -54,10 +55,8 @@ public:
 
     // Starts the workers of a walk of `folder` (see SearchFolder). `host` is woken from the
     // workers' threads when the window's thread waits, until Leave() returns.
-    static std::shared_ptr<Pipeline> Start(std::string_view folder,
-                                           const std::vector<std::string>& extensionFilter,
-                                           std::string_view phrase, int16_t compareMode,
-                                           bool includeSubfolders, const SearchSettings& settings,
+    static std::shared_ptr<Pipeline> Start(std::string_view folder, const Query& query,
+                                           const SearchSettings& settings,
                                            scanvale::SearchHost& host);
 
     // Window's thread. Moves the events that are ready, in walk order, into `events`.
@@ -70,9 +69,8 @@ public:
     // The workers of all pipelines whose threads have not ended yet.
     static unsigned RunningWorkers();
 
-    Pipeline(Token, std::string_view folder, const std::vector<std::string>& extensionFilter,
-             std::string_view phrase, int16_t compareMode, bool includeSubfolders,
-             const SearchSettings& settings, scanvale::SearchHost& host);
+    Pipeline(Token, std::string_view folder, const Query& query, const SearchSettings& settings,
+             scanvale::SearchHost& host);
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 
@@ -91,9 +89,8 @@ private:
     class WorkerRing;
     friend class WorkerSteps;
 
-    // Worker threads (pipeline_work.cpp). `untilIdle`: on the window's thread, when no worker
-    // could be started; returns once no work is ready instead of waiting for more.
-    void Work(bool untilIdle);
+    // A worker thread (pipeline_work.cpp), until the window has left.
+    void Work();
     // Each runs without the lock and returns with it held, what it found published.
     void ListFolder(const Task& task, Held& held);
     // `claims`: for a batch open to other workers, which files this one has (null: all).
@@ -121,10 +118,7 @@ private:
     void WakeWindow();
     void WakeWorker();
 
-    const std::vector<std::string> extensionFilter_;
-    const std::string phrase_;
-    const int16_t compareMode_;
-    const bool includeSubfolders_;
+    const Query query_;
     const size_t blockSize_;
     const bool batchedReads_;
     const unsigned workers_;

@@ -165,8 +165,8 @@ private:
     std::optional<BatchReads> reads_;
 };
 
-void Pipeline::Work(bool untilIdle) {
-    const Phrase phrase(phrase_, compareMode_); // its scratch space is the worker's own
+void Pipeline::Work() {
+    const Phrase phrase(query_.phrase, query_.comparison); // its scratch space is the worker's own
     BlockBuffer buffer(blockSize_, phrase.CarryCapacity());
     WorkerRing ring(batchedReads_ && BatchReads::Available(), blockSize_);
     Held held(*this);
@@ -175,9 +175,6 @@ void Pipeline::Work(bool untilIdle) {
         // The files of a batch of more than one file are claimed one at a time (OpenBatch).
         std::optional<BatchClaims> claims;
         if (Active() > Allowed() || !(handout_.Next(task, Batch()) || handout_.Steal(task))) {
-            if (untilIdle) {
-                break;
-            }
             if (held.HasDeferred()) {
                 held.Release();
                 held.Acquire();
@@ -203,9 +200,7 @@ void Pipeline::Work(bool untilIdle) {
         Retire(retired_, std::move(task.descriptor));
         Retire(retired_, std::move(task.files));
     }
-    if (!untilIdle) {
-        --threads_;
-    }
+    --threads_;
     held.Release();
 }
 
@@ -253,8 +248,8 @@ void Pipeline::ListFolder(const Task& task, Held& held) {
              FileSystemKind::EntersTheKernel(descriptor.Get(), f.id.first,
                                              f.place->UpId().first))) {
             state = PipelineFolder::Listing::NotEntered;
-        } else if (Search::ListFolder(descriptor.Get(), extensionFilter_, files,
-                                      includeSubfolders_ ? &f.subfolders : nullptr,
+        } else if (Search::ListFolder(descriptor.Get(), files,
+                                      query_.includeSubfolders ? &f.subfolders : nullptr,
                                       [this] { return !left_.load(std::memory_order_relaxed); })) {
             state = PipelineFolder::Listing::Listed;
             if (files.Size() > 0) {

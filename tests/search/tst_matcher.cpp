@@ -1,20 +1,13 @@
 // The matcher against a naive whole-text search, directly and through files read in blocks,
 // with each literal-scan kernel this machine runs.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "kernel_rows.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <random>
 #include <unicode/uchar.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
 using scanvale::test::AddKernelRows;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::TestTree;
 using scanvale::test::UseKernelOfRow;
 
 namespace {
@@ -58,11 +51,11 @@ std::vector<int32_t> NaiveUnits(std::string_view text, bool fold) {
     return units;
 }
 
-bool NaiveFind(std::string_view text, std::string_view phrase, int16_t mode) {
+bool NaiveFind(std::string_view text, std::string_view phrase, Search::Comparison mode) {
     if (phrase.empty()) {
         return !text.empty();
     }
-    if (mode == 0) {
+    if (mode == Exact) {
         for (size_t i = 0; i + phrase.size() <= text.size(); ++i) {
             if (text.substr(i, phrase.size()) == phrase) {
                 return true;
@@ -131,18 +124,18 @@ private slots:
     }
 
     void matchesNaiveSearchInOneText_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("exact") << 0;
-        QTest::newRow("case-insensitive") << 1;
+        QTest::addColumn<Search::Comparison>("mode");
+        QTest::newRow("exact") << Exact;
+        QTest::newRow("case-insensitive") << Caseless;
     }
     void matchesNaiveSearchInOneText() {
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         std::mt19937 random(1234u + static_cast<unsigned>(mode));
         for (int round = 0; round < 3000; ++round) {
             const std::string text = RandomText(random, round % 40);
             const std::string phrase = RandomPhrase(random, text);
-            const Search::Phrase prepared(phrase, static_cast<int16_t>(mode));
-            if (prepared.FoundIn(text) != NaiveFind(text, phrase, static_cast<int16_t>(mode))) {
+            const Search::Phrase prepared(phrase, mode);
+            if (prepared.FoundIn(text) != NaiveFind(text, phrase, mode)) {
                 QFAIL(qPrintable(QString("text %1 phrase %2")
                                      .arg(QByteArray::fromStdString(text).toHex(),
                                           QByteArray::fromStdString(phrase).toHex())));
@@ -153,12 +146,12 @@ private slots:
     // Every block size splits the texts at other places, also inside characters and inside
     // phrases longer than a block.
     void matchesNaiveSearchAcrossBlocks_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("exact") << 0;
-        QTest::newRow("case-insensitive") << 1;
+        QTest::addColumn<Search::Comparison>("mode");
+        QTest::newRow("exact") << Exact;
+        QTest::newRow("case-insensitive") << Caseless;
     }
     void matchesNaiveSearchAcrossBlocks() {
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         const TestTree tree;
         std::mt19937 random(99u + static_cast<unsigned>(mode));
         for (int round = 0; round < 250; ++round) {
@@ -167,11 +160,10 @@ private slots:
             const std::string path = tree.Write("f.txt", content);
             for (int p = 0; p < 3; ++p) {
                 const std::string phrase = RandomPhrase(random, content);
-                const bool expected = NaiveFind(content, phrase, static_cast<int16_t>(mode));
+                const bool expected = NaiveFind(content, phrase, mode);
                 for (size_t blockSize : BlockSizes) {
-                    FakeSearchHost host;
-                    const bool found = Search::SearchFile(path, phrase, static_cast<int16_t>(mode),
-                                                          host, blockSize);
+                    RecordingHost host;
+                    const bool found = SearchFile(path, phrase, mode, host, blockSize);
                     if (found != expected || host.results.size() != (found ? 1u : 0u)) {
                         QFAIL(qPrintable(QString("block %1 text %2 phrase %3")
                                              .arg(blockSize)
@@ -201,30 +193,30 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
         for (size_t blockSize : BlockSizes) {
-            FakeSearchHost host;
-            QVERIFY2(Search::SearchFile(path, "\x9F", 1, host, blockSize) == found,
+            RecordingHost host;
+            QVERIFY2(SearchFile(path, "\x9F", Caseless, host, blockSize) == found,
                      qPrintable(QString("block %1").arg(blockSize)));
         }
     }
 
     // The phrase placed at every offset, so that each block size cuts it at every place.
     void findsPhraseStraddlingEveryBoundary_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<Search::Comparison>("mode");
         QTest::addColumn<QByteArray>("phrase");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("exact") << 0 << QByteArray("Needle") << QByteArray("Needle");
+        QTest::newRow("exact") << Exact << QByteArray("Needle") << QByteArray("Needle");
         QTest::newRow("ascii letters in other case")
-            << 1 << QByteArray("NeEdLe") << QByteArray("nEeDlE");
+            << Caseless << QByteArray("NeEdLe") << QByteArray("nEeDlE");
         QTest::newRow("accented capitals")
-            << 1 << QByteArray("\xC3\x84PFEL") << QByteArray("\xC3\xA4pfel");
+            << Caseless << QByteArray("\xC3\x84PFEL") << QByteArray("\xC3\xA4pfel");
         QTest::newRow("greek with final sigma")
-            << 1 << QByteArray("\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91")
+            << Caseless << QByteArray("\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91")
             << QByteArray("\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1");
         QTest::newRow("kelvin sign in the text")
-            << 1 << QByteArray("ok") << QByteArray("O\xE2\x84\xAA");
+            << Caseless << QByteArray("ok") << QByteArray("O\xE2\x84\xAA");
     }
     void findsPhraseStraddlingEveryBoundary() {
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         QFETCH(QByteArray, phrase);
         QFETCH(QByteArray, written);
         const TestTree tree;
@@ -233,9 +225,8 @@ private slots:
                 "Text " + std::string(offset, 'x') + written.toStdString() + "xxxxxxx";
             const std::string path = tree.Write("f.txt", content);
             for (size_t blockSize : BlockSizes) {
-                FakeSearchHost host;
-                QVERIFY2(Search::SearchFile(path, phrase.toStdString(), static_cast<int16_t>(mode),
-                                            host, blockSize),
+                RecordingHost host;
+                QVERIFY2(SearchFile(path, phrase.toStdString(), mode, host, blockSize),
                          qPrintable(QString("offset %1 block %2").arg(offset).arg(blockSize)));
             }
         }
@@ -243,12 +234,12 @@ private slots:
 
     // Long texts rich in near misses, so that the vector scan and its tail both see hits.
     void matchesNaiveSearchInLongTexts_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("exact") << 0;
-        QTest::newRow("case-insensitive") << 1;
+        QTest::addColumn<Search::Comparison>("mode");
+        QTest::newRow("exact") << Exact;
+        QTest::newRow("case-insensitive") << Caseless;
     }
     void matchesNaiveSearchInLongTexts() {
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         std::mt19937 random(7u + static_cast<unsigned>(mode));
         const std::string alphabet = "abAB \n";
         auto randomAscii = [&](size_t length) {
@@ -264,8 +255,8 @@ private slots:
                 randomAscii(std::uniform_int_distribution<size_t>(0, 300)(random));
             const std::string phrase =
                 randomAscii(std::uniform_int_distribution<size_t>(1, 9)(random));
-            const Search::Phrase prepared(phrase, static_cast<int16_t>(mode));
-            QCOMPARE(prepared.FoundIn(text), NaiveFind(text, phrase, static_cast<int16_t>(mode)));
+            const Search::Phrase prepared(phrase, mode);
+            QCOMPARE(prepared.FoundIn(text), NaiveFind(text, phrase, mode));
         }
     }
 
@@ -280,7 +271,7 @@ private slots:
     void findsLookalikeSpellingsAnywhereInLongText() {
         QFETCH(QByteArray, phrase);
         QFETCH(QByteArray, written);
-        const Search::Phrase prepared(phrase.toStdString(), 1);
+        const Search::Phrase prepared(phrase.toStdString(), Caseless);
         for (size_t at = 0; at <= 200; ++at) {
             const std::string text =
                 std::string(at, 'x') + written.toStdString() + std::string(200 - at, 'x');

@@ -1,18 +1,9 @@
 // Names as the file system gives them: any bytes but "/" and NUL, up to 255 bytes, in paths
 // of any length. Results and progress carry the exact bytes; nothing is decoded or cut.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <climits>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 
@@ -73,12 +64,12 @@ private slots:
         const std::string relative = folder.toStdString() + "/" + file.toStdString();
         const std::string path = tree.Write(relative, "needle");
         QVERIFY(::access(path.c_str(), R_OK) == 0);
-        FakeSearchHost host;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 1, 1, host);
+        RecordingHost host;
+        Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = Caseless}, host);
         QCOMPARE(host.results, Paths{path});
         QCOMPARE(host.progress.back(), "Searching " + tree.Path(folder.toStdString()));
-        FakeSearchHost direct;
-        QVERIFY(Search::SearchFile(path, "needle", 0, direct));
+        RecordingHost direct;
+        QVERIFY(SearchFile(path, "needle", Exact, direct));
         QCOMPARE(direct.results, Paths{path});
     }
 
@@ -96,18 +87,18 @@ private slots:
         const std::string path =
             WriteAtPathLength(tree, static_cast<size_t>(length), "Long way down: needle");
         QCOMPARE(path.size(), static_cast<size_t>(length));
-        for (int16_t mode : {int16_t{0}, int16_t{1}}) {
-            FakeSearchHost host;
-            Search::SearchFolder(tree.Root(), {"*"}, "needle", mode, 1, host);
+        for (const Search::Comparison mode : {Exact, Caseless}) {
+            RecordingHost host;
+            Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, host);
             QCOMPARE(host.results, Paths{path});
             QCOMPARE(host.progress.back(), "Searching " + path.substr(0, path.rfind('/')));
-            FakeSearchHost direct;
-            QVERIFY(Search::SearchFile(path, "needle", mode, direct));
+            RecordingHost direct;
+            QVERIFY(SearchFile(path, "needle", mode, direct));
             QCOMPARE(direct.results, Paths{path});
             // The deepest folder given as the folder to search, with a trailing separator.
-            FakeSearchHost listed;
-            Search::SearchFolder(path.substr(0, path.rfind('/') + 1), {"*"}, "needle", mode, 1,
-                                 listed);
+            RecordingHost listed;
+            Search::SearchFolder(path.substr(0, path.rfind('/') + 1),
+                                 {.phrase = "needle", .comparison = mode}, listed);
             QCOMPARE(listed.results, Paths{path});
         }
     }

@@ -1,19 +1,10 @@
 // Phrases at the edges of what the phrase box can hand over: empty, 10,000 characters long,
 // and bytes that are not UTF-8 (pasted from elsewhere), in both comparison modes and with
 // blocks cut at every position.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <random>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 
@@ -61,29 +52,30 @@ private slots:
         const std::string first = tree.Write("c-one-byte.txt", "x");
         tree.Write("d.txt", "more text");
         const std::string sub = tree.Write("sub/\xFF-text", "\xC3\xA4");
-        for (int16_t mode : {int16_t{0}, int16_t{1}}) {
+        for (const Search::Comparison mode : {Exact, Caseless}) {
             for (size_t block : {size_t{1}, Search::BlockSize}) {
-                FakeSearchHost host;
-                Search::SearchFolder(tree.Root(), {"*"}, "", mode, 1, host, {.blockSize = block});
+                RecordingHost host;
+                Search::SearchFolder(tree.Root(), {.phrase = "", .comparison = mode}, host,
+                                     {.blockSize = block});
                 QCOMPARE(host.results, (Paths{first, sub}));
             }
         }
     }
 
     void longPhrase_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<Search::Comparison>("mode");
         QTest::addColumn<bool>("otherCase");
         QTest::addColumn<bool>("lastCharacterDiffers");
         QTest::addColumn<bool>("found");
-        QTest::newRow("exact") << 0 << false << false << true;
-        QTest::newRow("exact, other case") << 0 << true << false << false;
-        QTest::newRow("exact, last character differs") << 0 << false << true << false;
-        QTest::newRow("any case") << 1 << false << false << true;
-        QTest::newRow("any case, other case") << 1 << true << false << true;
-        QTest::newRow("any case, last character differs") << 1 << true << true << false;
+        QTest::newRow("exact") << Exact << false << false << true;
+        QTest::newRow("exact, other case") << Exact << true << false << false;
+        QTest::newRow("exact, last character differs") << Exact << false << true << false;
+        QTest::newRow("any case") << Caseless << false << false << true;
+        QTest::newRow("any case, other case") << Caseless << true << false << true;
+        QTest::newRow("any case, last character differs") << Caseless << true << true << false;
     }
     void longPhrase() {
-        QFETCH(int, mode);
+        QFETCH(Search::Comparison, mode);
         QFETCH(bool, otherCase);
         QFETCH(bool, lastCharacterDiffers);
         QFETCH(bool, found);
@@ -97,12 +89,10 @@ private slots:
         const std::string path = tree.Write("f.txt", "Some text first: " + inFile + " and after");
         const std::string shortFile = tree.Write("short.txt", "Text: " + phrase.substr(0, 9000));
         for (size_t block : {size_t{1000}, size_t{4096}, size_t{25000}, Search::BlockSize}) {
-            FakeSearchHost host;
-            QCOMPARE(Search::SearchFile(path, phrase, static_cast<int16_t>(mode), host, block),
-                     found);
+            RecordingHost host;
+            QCOMPARE(SearchFile(path, phrase, mode, host, block), found);
             // The file holds only the phrase's start: never found, however it is cut.
-            QVERIFY(
-                !Search::SearchFile(shortFile, phrase, static_cast<int16_t>(mode), host, block));
+            QVERIFY(!SearchFile(shortFile, phrase, mode, host, block));
         }
     }
 
@@ -138,11 +128,13 @@ private slots:
         const TestTree tree;
         const std::string path = tree.Write("f.txt", text.toStdString());
         for (size_t block : CuttingBlocks) {
-            for (int16_t mode : {int16_t{0}, int16_t{1}}) {
-                FakeSearchHost host;
-                const bool expected = mode == 0 ? exact : anyCase;
-                if (Search::SearchFile(path, phrase.toStdString(), mode, host, block) != expected) {
-                    QFAIL(qPrintable(QStringLiteral("mode %1, block %2").arg(mode).arg(block)));
+            for (const Search::Comparison mode : {Exact, Caseless}) {
+                RecordingHost host;
+                const bool expected = mode == Exact ? exact : anyCase;
+                if (SearchFile(path, phrase.toStdString(), mode, host, block) != expected) {
+                    QFAIL(qPrintable(QStringLiteral("mode %1, block %2")
+                                         .arg(static_cast<int>(mode))
+                                         .arg(block)));
                 }
             }
         }

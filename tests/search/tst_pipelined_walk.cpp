@@ -1,35 +1,21 @@
 // The program's pipelined walk against the sequential walk it replaces: on random trees the
 // two show and list exactly the same, whatever the number of workers and the block size; and
-// what only the pipeline has: a stop drops what it found beyond it and cuts a worker's batch,
-// and a search started in one of the window's turns runs on its own workers.
-#include "fake_search_host.h"
+// what only the pipeline has: a stop cuts a worker's batch, a walk waits for a worker thread
+// that cannot be started yet, and a search started in one of the window's turns runs on its own
+// workers.
+#include "engine_test.h"
 #include "random_tree.h"
-#include "search/globals.h"
 #include "search/pipeline.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
 using scanvale::test::RandomTree;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
-
-namespace {
-
-const std::vector<std::string> AllFiles = {"*"};
-
-} // namespace
 
 class TestPipelinedWalk : public QObject {
     Q_OBJECT
@@ -51,22 +37,22 @@ private slots:
             const RandomTree made(tree, seed);
             // One to eight workers, and as many as a large desktop has cores.
             for (unsigned workers : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 16u, 32u}) {
-                const auto mode = static_cast<int16_t>(random() % 2);
-                const auto subfolders = static_cast<int16_t>(random() % 4 != 0);
+                const Search::Query query{.phrase = "needle",
+                                          .comparison = random() % 2 != 0 ? Caseless : Exact,
+                                          .includeSubfolders = random() % 4 != 0};
                 const size_t block = blocks[random() % blocks.size()];
                 if (seed % 4 == 0 && workers % 4 == 1) {
                     made.DropPages();
                 }
-                FakeSearchHost sequential;
-                SearchFolderSequentially(tree.Root(), AllFiles, "needle", mode, subfolders,
-                                         sequential, block);
-                FakeSearchHost pipelined;
-                Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, subfolders, pipelined,
+                RecordingHost sequential;
+                SearchFolderSequentially(tree.Root(), query, sequential, block);
+                RecordingHost pipelined;
+                Search::SearchFolder(tree.Root(), query, pipelined,
                                      {.blockSize = block, .workers = workers});
                 const QByteArray what = QStringLiteral("seed %1, %2 workers, mode %3, block %4")
                                             .arg(seed)
                                             .arg(workers)
-                                            .arg(mode)
+                                            .arg(static_cast<int>(query.comparison))
                                             .arg(block)
                                             .toUtf8();
                 QVERIFY2(pipelined.progress == sequential.progress, what.constData());
@@ -98,42 +84,15 @@ private slots:
         }
         struct stat st {};
         QVERIFY(::stat(tree.Path("b").c_str(), &st) == 0 && st.st_size > (1 << 20));
-        FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), AllFiles, "needle", 0, 1, sequential);
+        RecordingHost sequential;
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, sequential);
         for (unsigned workers : {1u, 4u}) {
-            FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, pipelined,
+            RecordingHost pipelined;
+            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, pipelined,
                                  {.workers = workers});
             QCOMPARE(pipelined.results, sequential.results);
             QCOMPARE(pipelined.progress, sequential.progress);
         }
-    }
-
-    // The window stops the walk in a turn after the first result: nothing is shown after
-    // that turn, though the workers had found more, and every worker ends.
-    void stopDropsWhatWasFoundBeyondIt() {
-        const TestTree tree;
-        for (int i = 0; i < 200; ++i) {
-            tree.Write("d" + std::to_string(1000 + i) + "/f.txt", "needle");
-        }
-        size_t resultsAtStop = 0;
-        size_t progressAtStop = 0;
-        FakeSearchHost host;
-        host.onYield = [&] {
-            if (!Globals::StopSearch && !host.results.empty()) {
-                Globals::StopSearch = true;
-                resultsAtStop = host.results.size();
-                progressAtStop = host.progress.size();
-            }
-        };
-        // A turn after every event shown.
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host,
-                             {.workers = 4, .yieldInterval = {}});
-        QVERIFY(Globals::StopSearch);
-        QCOMPARE(host.results.size(), resultsAtStop);
-        QCOMPARE(host.progress.size(), progressAtStop);
-        QVERIFY(host.results.size() < 200);
-        QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
     }
 
     // A stop that comes while a worker reads the first file of its batch cuts the batch: the
@@ -141,59 +100,93 @@ private slots:
     // may have been read ahead with it). The stop is the test's "click" a millisecond into the
     // window's sleep.
     void stopCutsABatch() {
-        struct StoppingHost : FakeSearchHost {
-            uint64_t examinedBefore = Search::Statistics.filesExamined;
-            void Wait(Clock::time_point until) override {
-                FakeSearchHost::Wait(std::min(until, Clock::now() + std::chrono::milliseconds(1)));
-                Globals::StopSearch = Search::Statistics.filesExamined > examinedBefore;
-            }
-        };
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
         const TestTree tree;
         tree.Write("a.txt", std::string(size_t{32} << 20, '.'));
         for (int i = 0; i < 31; ++i) {
             tree.Write("b" + std::to_string(10 + i) + ".txt", "needle");
         }
-        StoppingHost host;
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host,
+        const uint64_t examinedBefore = Search::Statistics.filesExamined;
+        RecordingHost host;
+        host.waitAtMost = std::chrono::milliseconds(1);
+        host.onTurn = [&] {
+            Globals::StopSearch = Search::Statistics.filesExamined > examinedBefore;
+        };
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host,
                              {.blockSize = 512, .workers = 1});
         QVERIFY(Globals::StopSearch);
         QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
-        QCOMPARE(Search::Statistics.filesExamined - host.examinedBefore, uint64_t{1});
+        QCOMPARE(Search::Statistics.filesExamined - examinedBefore, uint64_t{1});
         QVERIFY(host.results.empty());
+    }
+
+    // While no worker thread can be started (the user's threads at their limit), the window's
+    // thread takes its turns and examines nothing itself; the walk starts once one can be.
+    void waitsForAWorkerThread() {
+        if (::geteuid() == 0) {
+            QSKIP("root is not held to the limit of threads; this runs again as nobody");
+        }
+        const TestTree tree;
+        const std::string file = tree.Write("f.txt", "needle");
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NPROC, &saved) == 0);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        QVERIFY(::setrlimit(RLIMIT_NPROC, &none) == 0);
+        try {
+            std::thread([] {}).join();
+            ::setrlimit(RLIMIT_NPROC, &saved);
+            QSKIP("the limit does not keep threads from starting here");
+        } catch (const std::system_error&) {
+        }
+        int shownWithout = -1; // before the limit is lifted, at the 50th turn
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        RecordingHost host;
+        host.onTurn = [&] {
+            if (host.yields + host.waits == 50) {
+                shownWithout = static_cast<int>(host.results.size() + host.progress.size());
+                ::setrlimit(RLIMIT_NPROC, &saved);
+            }
+            Globals::StopSearch = std::chrono::steady_clock::now() > giveUp;
+        };
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host, {.workers = 2});
+        ::setrlimit(RLIMIT_NPROC, &saved);
+        QCOMPARE(shownWithout, 0);
+        QCOMPARE(host.results, Paths{file});
     }
 
     // A search started in a turn of another (a second click on "Search!" while a stopped run
     // unwinds, a run from a dialog) shows its results there; the outer one then goes on with
-    // its own, unchanged.
+    // its own, unchanged: in blocks of 4 bytes, every phrase straddles blocks of both.
     void searchInsideAnotherRunsOnItsOwn() {
         const TestTree tree;
         for (int i = 0; i < 50; ++i) {
             tree.Write("outer/d" + std::to_string(100 + i) + "/f.txt", i % 3 == 0 ? "needle" : "x");
             tree.Write("inner/d" + std::to_string(100 + i) + "/f.txt", i % 5 == 0 ? "other" : "x");
         }
-        FakeSearchHost inner;
-        SearchFolderSequentially(tree.Path("inner"), AllFiles, "other", 0, 1, inner);
-        FakeSearchHost outer;
-        SearchFolderSequentially(tree.Path("outer"), AllFiles, "needle", 0, 1, outer);
+        RecordingHost inner;
+        SearchFolderSequentially(tree.Path("inner"), {.phrase = "other"}, inner);
+        RecordingHost outer;
+        SearchFolderSequentially(tree.Path("outer"), {.phrase = "needle"}, outer);
         Paths progress = {outer.progress.front()};
         progress.insert(progress.end(), inner.progress.begin(), inner.progress.end());
         progress.insert(progress.end(), outer.progress.begin() + 1, outer.progress.end());
         Paths results = inner.results;
         results.insert(results.end(), outer.results.begin(), outer.results.end());
 
-        FakeSearchHost host;
+        RecordingHost host;
         bool nested = false;
-        host.onYield = [&] {
-            if (!nested) {
+        host.onTurn = [&] {
+            if (!nested && !host.progress.empty()) {
                 nested = true;
-                Search::SearchFolder(tree.Path("inner"), AllFiles, "other", 0, 1, host,
-                                     {.workers = 2});
+                Search::SearchFolder(tree.Path("inner"), {.phrase = "other"}, host,
+                                     {.blockSize = 4, .workers = 2});
             }
         };
-        // A turn after every event shown: the first comes once the outer folder is shown.
-        Search::SearchFolder(tree.Path("outer"), AllFiles, "needle", 0, 1, host,
-                             {.workers = 2, .yieldInterval = {}});
+        // A turn after every event shown: the nested search starts in the one after the outer
+        // folder is shown.
+        Search::SearchFolder(tree.Path("outer"), {.phrase = "needle"}, host,
+                             {.blockSize = 4, .workers = 2, .yieldInterval = {}});
         QVERIFY(nested);
         QCOMPARE(host.results, results);
         QCOMPARE(host.progress, progress);

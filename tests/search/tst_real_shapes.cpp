@@ -4,37 +4,15 @@
 // system folder present. They are wide and deep enough to take the walk to its look-ahead
 // budget and back again, which small trees never do; the sanitizer suites run them for faults
 // of memory and of threads.
-#include "fake_search_host.h"
+#include "engine_test.h"
 #include "random_tree.h"
-#include "search/globals.h"
 #include "search/pipeline.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <chrono>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
 using scanvale::test::RandomTree;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
-
-namespace {
-
-const std::vector<std::string> AllFiles = {"*"};
-
-// True when `shorter` is where `longer` begins.
-bool Begins(const Paths& longer, const Paths& shorter) {
-    return shorter.size() <= longer.size() &&
-           std::equal(shorter.begin(), shorter.end(), longer.begin());
-}
-
-} // namespace
 
 class TestRealShapes : public QObject {
     Q_OBJECT
@@ -57,13 +35,14 @@ private slots:
                                   : TestTree();
         const RandomTree made(tree, seed, RandomTree::Shape::RealLike);
         QVERIFY2(made.Folders() > 1000, QByteArray::number(made.Folders()).constData());
-        const auto mode = static_cast<int16_t>(seed % 2);
+        const auto mode = seed % 2 != 0 ? Caseless : Exact;
         const size_t block = seed % 3 == 0 ? 64 : Search::BlockSize;
-        FakeSearchHost sequential;
-        SearchFolderSequentially(tree.Root(), AllFiles, "needle", mode, 1, sequential, block);
+        RecordingHost sequential;
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle", .comparison = mode}, sequential,
+                                 block);
         for (unsigned workers = 1; workers <= 8; ++workers) {
-            FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), AllFiles, "needle", mode, 1, pipelined,
+            RecordingHost pipelined;
+            Search::SearchFolder(tree.Root(), {.phrase = "needle", .comparison = mode}, pipelined,
                                  {.blockSize = block, .workers = workers});
             const QByteArray what = QStringLiteral("%1 workers").arg(workers).toUtf8();
             QVERIFY2(pipelined.progress == sequential.progress, what.constData());
@@ -85,21 +64,22 @@ private slots:
         if (folder == nullptr) {
             QSKIP("no system folder to walk");
         }
-        auto bounded = [](FakeSearchHost& host) {
+        auto bounded = [](RecordingHost& host) {
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            host.onYield = [&host, end] {
+            host.onTurn = [&host, end] {
                 if (std::chrono::steady_clock::now() >= end) {
                     Globals::StopSearch = true;
                 }
             };
         };
-        FakeSearchHost sequential;
+        RecordingHost sequential;
         bounded(sequential);
-        SearchFolderSequentially(folder, AllFiles, "copyright", 1, 1, sequential);
+        SearchFolderSequentially(folder, {.phrase = "copyright", .comparison = Caseless},
+                                 sequential);
         Globals::StopSearch = false;
-        FakeSearchHost pipelined;
+        RecordingHost pipelined;
         bounded(pipelined);
-        Search::SearchFolder(folder, AllFiles, "copyright", 1, 1, pipelined);
+        Search::SearchFolder(folder, {.phrase = "copyright", .comparison = Caseless}, pipelined);
         QVERIFY(pipelined.progress.size() > 1);
         const bool shorter = pipelined.progress.size() <= sequential.progress.size();
         QVERIFY(shorter ? Begins(sequential.progress, pipelined.progress)

@@ -1,20 +1,10 @@
 // The examination of one file: blocks, yields, stops, and files that are not plain text.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "search/search_statistics.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 
@@ -58,9 +48,9 @@ private slots:
         QFETCH(int, yields);
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
-        for (int mode : {0, 1}) {
-            FakeSearchHost host;
-            QCOMPARE(Search::SearchFile(path, "needle", static_cast<int16_t>(mode), host), found);
+        for (const Search::Comparison mode : {Exact, Caseless}) {
+            RecordingHost host;
+            QCOMPARE(SearchFile(path, "needle", mode, host), found);
             QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QCOMPARE(host.yields, yields);
         }
@@ -79,17 +69,17 @@ private slots:
         QFETCH(QByteArray, content);
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content.toStdString());
-        FakeSearchHost host;
-        QVERIFY(!Search::SearchFile(path, phrase.toStdString(), 0, host));
-        QVERIFY(Search::SearchFile(path, phrase.toStdString(), 1, host));
+        RecordingHost host;
+        QVERIFY(!SearchFile(path, phrase.toStdString(), Exact, host));
+        QVERIFY(SearchFile(path, phrase.toStdString(), Caseless, host));
     }
 
     void stopsBeforeTheNextBlock() {
         const TestTree tree;
         const std::string path = tree.Write("f.txt", Filler(2 * Block) + "needle");
-        FakeSearchHost host;
-        host.onYield = [&] { Globals::StopSearch = host.yields == 2; };
-        QVERIFY(!Search::SearchFile(path, "needle", 0, host));
+        RecordingHost host;
+        host.onTurn = [&] { Globals::StopSearch = host.yields == 2; };
+        QVERIFY(!SearchFile(path, "needle", Exact, host));
         QCOMPARE(host.yields, 2);
         QVERIFY(host.results.empty());
     }
@@ -130,8 +120,8 @@ private slots:
             }
         }
         const uint64_t readBefore = Search::Statistics.bytesRead;
-        FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, phrase.toStdString(), 0, host), found);
+        RecordingHost host;
+        QCOMPARE(SearchFile(path, phrase.toStdString(), Exact, host), found);
         QCOMPARE(host.results.size(), found ? 1u : 0u);
         if (!found) {
             QCOMPARE(host.yields, static_cast<int>(length / static_cast<off_t>(Block)));

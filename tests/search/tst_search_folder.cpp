@@ -1,43 +1,20 @@
-// The folder walk: listing order, one result per folder, subfolders, stops, yields.
-// What the walk shows is checked on the program's pipelined walk; where each of the window's
-// turns falls is checked on the sequential walk it is held to.
-#include "fake_search_host.h"
+// The folder walk: listing order, one result per folder, subfolders, and a stop in any of the
+// window's turns.
+#include "engine_test.h"
 #include "search/directory_listing.h"
 #include "search/folder_listing.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+#include "search/pipeline.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <random>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::SequentialWalk;
-using scanvale::test::TestTree;
-
 namespace {
 
-const std::vector<std::string> AllFiles = {"*"};
-
-FakeSearchHost Walk(const std::string& folder, const std::string& phrase, bool subfolders,
-                    const std::vector<std::string>& filter = AllFiles) {
-    FakeSearchHost host;
-    Search::SearchFolder(folder, filter, phrase, 1, subfolders ? 1 : 0, host);
-    return host;
-}
-
-// The sequential walk, with `onYield` run in each of the window's turns.
-FakeSearchHost WalkSequentially(const std::string& folder, const std::string& phrase,
-                                bool subfolders, std::function<void(FakeSearchHost&)> onYield) {
-    FakeSearchHost host;
-    host.onYield = [&host, onYield] { onYield(host); };
-    SearchFolderSequentially(folder, AllFiles, phrase, 1, subfolders ? 1 : 0, host);
+RecordingHost Walk(const std::string& folder, const std::string& phrase, bool subfolders) {
+    RecordingHost host;
+    Search::SearchFolder(
+        folder, {.phrase = phrase, .comparison = Caseless, .includeSubfolders = subfolders}, host);
     return host;
 }
 
@@ -84,84 +61,44 @@ private slots:
         QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
     }
 
-    void extensionFilterTakesTheLastPieceLowerCased() {
-        const TestTree tree;
-        tree.Write("a.md", "needle");
-        const std::string path = tree.Write("report.final.TXT", "needle");
-        QCOMPARE(Walk(tree.Root(), "needle", false, {"txt"}).results, Paths{path});
-    }
-
-    void stopsBeforeAFile() {
+    // A stop in one of the window's turns ends the walk there: nothing the workers found beyond
+    // it is shown, and every worker ends. With a turn after each thing shown, the stop comes
+    // right after the n-th: the folder (before its result), its result (before its subfolders),
+    // a folder of thousands of files (while it is listed or examined), one of hundreds of
+    // folders without files; or never, and the walk shows all that the reference walk does.
+    void stopEndsTheWalkInItsTurn() {
         const TestTree tree;
         tree.Write("a.txt", "nothing");
         tree.Write("b.txt", "needle");
-        tree.Write("sub/c.txt", "needle");
-        const auto host = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost& h) {
-            Globals::StopSearch = h.yields == 2;
-        });
-        QVERIFY(host.results.empty());
-        QCOMPARE(host.yields, 2);
-        QCOMPARE(host.progress.size(), 1u);
-    }
-
-    void stopsBeforeASubfolder() {
-        const TestTree tree;
-        tree.Write("a.txt", "needle");
-        tree.Write("sub/c.txt", "needle");
-        // The stop arrives while the last file of the folder is examined.
-        const auto host = WalkSequentially(tree.Root(), "needle", true,
-                                           [](FakeSearchHost&) { Globals::StopSearch = true; });
-        QVERIFY(host.results.empty());
-        QCOMPARE(host.progress, Paths{"Searching " + tree.Root()});
-    }
-
-    // A folder of many names gives the window its turns while it is listed, before any of
-    // its files is examined. A stop in one of those turns ends the walk there; a search
-    // started in one runs to its end and the listing goes on undisturbed.
-    void yieldsWhileListingALargeFolder_data() {
-        QTest::addColumn<QString>("inFirstTurn");
-        QTest::newRow("nothing") << QString();
-        QTest::newRow("stop") << QStringLiteral("stop");
-        QTest::newRow("nested search") << QStringLiteral("nested");
-    }
-    void yieldsWhileListingALargeFolder() {
-        QFETCH(QString, inFirstTurn);
-        const TestTree tree;
-        const size_t count = 2 * Search::ListingCheckInterval + 10;
-        for (size_t i = 0; i < count; ++i) {
-            tree.Write("big/f" + std::to_string(10000 + i) + ".txt", "needle");
+        for (size_t i = 0; i < 2 * Search::ListingCheckInterval + 10; ++i) {
+            tree.Write("big/f" + std::to_string(10000 + i) + ".txt", i == 0 ? "x" : "needle");
         }
-        const std::string sub = tree.Write("big/sub/g.txt", "needle");
-        const std::string other = tree.Write("other/o.txt", "needle");
-        // Counts the yields that came before the first result.
-        struct RecordingHost : FakeSearchHost {
-            int firstResultAt = -1;
-            void AddResult(std::string_view path) override {
-                if (firstResultAt < 0) {
-                    firstResultAt = yields;
-                }
-                FakeSearchHost::AddResult(path);
+        for (int i = 0; i < 300; ++i) {
+            tree.Folder("empty-" + std::to_string(100 + i));
+        }
+        tree.Write("zzz/last.txt", "needle");
+        RecordingHost all;
+        SearchFolderSequentially(tree.Root(), {.phrase = "needle"}, all);
+        const size_t everything = all.results.size() + all.progress.size();
+        for (const size_t stopAfter : {size_t{1}, size_t{2}, size_t{3}, size_t{200}, everything}) {
+            for (const unsigned workers : {1u, 4u}) {
+                Globals::StopSearch = false;
+                RecordingHost host;
+                host.onTurn = [&] {
+                    Globals::StopSearch = stopAfter < everything &&
+                                          host.results.size() + host.progress.size() >= stopAfter;
+                };
+                Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host,
+                                     {.workers = workers, .yieldInterval = {}});
+                const QByteArray what = QStringLiteral("stop after %1, %2 workers")
+                                            .arg(stopAfter)
+                                            .arg(workers)
+                                            .toUtf8();
+                QVERIFY2(host.results.size() + host.progress.size() == stopAfter, what.constData());
+                QVERIFY2(Begins(all.progress, host.progress), what.constData());
+                QVERIFY2(Begins(all.results, host.results), what.constData());
+                QTRY_COMPARE(Search::Pipeline::RunningWorkers(), 0u);
             }
-        } host;
-        host.onYield = [&] {
-            if (host.yields == 1 && inFirstTurn == QStringLiteral("stop")) {
-                Globals::StopSearch = true;
-            } else if (host.yields == 1 && inFirstTurn == QStringLiteral("nested")) {
-                SearchFolderSequentially(tree.Path("other"), AllFiles, "needle", 0, 1, host);
-            }
-        };
-        SearchFolderSequentially(tree.Path("big"), AllFiles, "needle", 0, 1, host);
-        const std::string first = tree.Path("big/f10000.txt");
-        if (inFirstTurn == QStringLiteral("stop")) {
-            QVERIFY(host.results.empty());
-            QCOMPARE(host.yields, 1);
-            QCOMPARE(host.progress.size(), 1u);
-        } else if (inFirstTurn == QStringLiteral("nested")) {
-            QCOMPARE(host.results, (Paths{other, first, sub}));
-        } else {
-            // Two turns while listing (entries "." and ".." count too), one before the file.
-            QCOMPARE(host.firstResultAt, 3);
-            QCOMPARE(host.results, (Paths{first, sub}));
         }
     }
 
@@ -196,64 +133,22 @@ private slots:
     void folderSearchedTwiceListsItsFileTwice() {
         const TestTree tree;
         const std::string path = tree.Write("f.txt", "needle");
-        FakeSearchHost host;
-        Search::SearchFolder(tree.Root(), AllFiles, "needle", 0, 1, host);
-        Search::SearchFolder(tree.Root() + "/", AllFiles, "needle", 0, 1, host);
+        RecordingHost host;
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
+        Search::SearchFolder(tree.Root() + "/", {.phrase = "needle"}, host);
         QCOMPARE(host.results, (Paths{path, path}));
     }
 
     void rootFolderHasNoDoubledSeparator() {
         // Stops as soon as the root is shown.
-        struct StoppingHost : FakeSearchHost {
+        struct StoppingHost : RecordingHost {
             void ShowProgress(std::string_view text) override {
-                FakeSearchHost::ShowProgress(text);
+                RecordingHost::ShowProgress(text);
                 Globals::StopSearch = true;
             }
         } host;
-        Search::SearchFolder("/", AllFiles, "needle", 0, 1, host);
+        Search::SearchFolder("/", {.phrase = "needle"}, host);
         QCOMPARE(host.progress.front(), std::string("Searching /"));
-    }
-
-    // A search started from inside a yield (the window's handlers run there) has its own
-    // buffer: the outer search still finds a phrase that straddles its blocks.
-    void nestedSearchLeavesTheOuterOneIntact() {
-        const TestTree tree;
-        const std::string big =
-            tree.Write("outer/big.txt", std::string(Search::BlockSize - 3, '.') + "needle");
-        tree.Write("outer/z.txt", std::string(Search::BlockSize * 2, '-'));
-        const std::string other = tree.Write("inner/f.txt", std::string(40, '+') + "other");
-        FakeSearchHost host;
-        bool nested = false;
-        host.onYield = [&] {
-            if (!nested && host.yields == 2) { // before the second block of big.txt
-                nested = true;
-                SearchFolderSequentially(tree.Path("inner"), AllFiles, "other", 1, 1, host);
-            }
-        };
-        SearchFolderSequentially(tree.Path("outer"), AllFiles, "needle", 1, 1, host);
-        QCOMPARE(host.results, (Paths{other, big}));
-    }
-
-    // Folders without files give no file to yield before; the walk still gives the window its
-    // turn every so many folders, so it answers and a stop ends the walk there.
-    void foldersWithoutFilesStillYield() {
-        const TestTree tree;
-        // With the root and "zzz", 2 * interval + 2 folders are entered: two turns.
-        const size_t count = 2 * SequentialWalk::FolderYieldInterval;
-        for (size_t i = 0; i < count; ++i) {
-            tree.Folder("empty-" + std::to_string(i));
-        }
-        tree.Write("zzz/last.txt", "needle");
-        const auto walked = WalkSequentially(tree.Root(), "needle", true, [](FakeSearchHost&) {});
-        QCOMPARE(walked.results, Paths{tree.Path("zzz/last.txt")});
-        // Two turns on entering folders, one before the only file.
-        QCOMPARE(walked.yields, 3);
-
-        const auto stopped = WalkSequentially(tree.Root(), "needle", true,
-                                              [](FakeSearchHost&) { Globals::StopSearch = true; });
-        QVERIFY(stopped.results.empty());
-        QCOMPARE(stopped.yields, 1);
-        QCOMPARE(stopped.progress.size(), SequentialWalk::FolderYieldInterval - 1);
     }
 };
 

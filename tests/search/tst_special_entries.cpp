@@ -1,11 +1,8 @@
 // Entries that are not plain files or folders: FIFOs, sockets, devices and links of every
 // kind. None of them may hang, crash or be listed; links to files and folders count as what
 // they point to, and cycles of links end.
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
+#include "engine_test.h"
 #include "special_nodes.h"
-#include "tree_fixture.h"
 
 #include <QFile>
 #include <QtTest>
@@ -14,18 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
 namespace SpecialNodes = scanvale::test::SpecialNodes;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
 
-Paths Walk(const std::string& folder, const std::string& phrase, int16_t mode = 0) {
-    FakeSearchHost host;
-    Search::SearchFolder(folder, {"*"}, phrase, mode, 1, host);
+Paths Walk(const std::string& folder, const std::string& phrase, Search::Comparison mode = Exact) {
+    RecordingHost host;
+    Search::SearchFolder(folder, {.phrase = phrase, .comparison = mode}, host);
     return host.results;
 }
 
@@ -94,8 +86,8 @@ private slots:
         const std::string plain = tree.Write("b.txt", "needle");
         const bool file = kind == "link to file";
         QCOMPARE(Walk(tree.Root(), "needle"), Paths{file ? odd : plain});
-        FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(odd, "needle", 0, host), file);
+        RecordingHost host;
+        QCOMPARE(SearchFile(odd, "needle", Exact, host), file);
         QCOMPARE(host.results, file ? Paths{odd} : Paths{});
     }
 
@@ -125,16 +117,16 @@ private slots:
             tree.Folder("given");
         }
         const std::string path = kind == "empty" ? std::string() : given;
-        for (int16_t subfolders : {int16_t{0}, int16_t{1}}) {
-            FakeSearchHost host;
-            Search::SearchFolder(path, {"*"}, "needle", 0, subfolders, host);
+        for (const bool subfolders : {false, true}) {
+            RecordingHost host;
+            Search::SearchFolder(path, {.phrase = "needle", .includeSubfolders = subfolders}, host);
             QVERIFY(host.results.empty());
             QCOMPARE(host.progress, kind == "folder" ? Paths{"Searching " + path} : Paths{});
         }
-        FakeSearchHost host;
-        QCOMPARE(Search::SearchFile(path, "needle", 0, host), kind == "file");
-        QVERIFY(!Search::SearchFile(tree.Path("folder"), "needle", 0, host));
-        QVERIFY(!Search::SearchFile(tree.Path("folder/"), "needle", 0, host));
+        RecordingHost host;
+        QCOMPARE(SearchFile(path, "needle", Exact, host), kind == "file");
+        QVERIFY(!SearchFile(tree.Path("folder"), "needle", Exact, host));
+        QVERIFY(!SearchFile(tree.Path("folder/"), "needle", Exact, host));
     }
 
     // Links to folders are walked as the folders they name, unless the folder is on the
@@ -168,7 +160,7 @@ private slots:
             tree.Link(target[0] == '/' ? tree.Path(target.substr(1)) : target,
                       parts[0].toStdString());
         }
-        QCOMPARE(Walk(tree.Path(start.toStdString()), "NEEDLE", 1), tree.Paths(expected));
+        QCOMPARE(Walk(tree.Path(start.toStdString()), "NEEDLE", Caseless), tree.Paths(expected));
     }
 
     // The kernel's views of itself, reached through links (or by descent: the same test of a
@@ -190,8 +182,8 @@ private slots:
         }
         shown.push_back("Searching " + tree.Path("a"));
         std::sort(shown.begin() + 1, shown.end());
-        FakeSearchHost host;
-        Search::SearchFolder(tree.Path(""), {"*"}, "needle", 0, 1, host);
+        RecordingHost host;
+        Search::SearchFolder(tree.Path(""), {.phrase = "needle"}, host);
         QCOMPARE(host.progress, shown);
         QCOMPARE(host.results, tree.Paths({"a/f.txt"}));
 
@@ -199,8 +191,8 @@ private slots:
         // entered (other descriptors may come and go meanwhile).
         const int descriptor = ::open(tree.Path("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         QVERIFY(descriptor >= 0);
-        FakeSearchHost listed;
-        Search::SearchFolder("/proc/self/fd", {"*"}, "needle", 0, 1, listed);
+        RecordingHost listed;
+        Search::SearchFolder("/proc/self/fd", {.phrase = "needle"}, listed);
         ::close(descriptor);
         const std::string found = "/proc/self/fd/" + std::to_string(descriptor) + "/a/f.txt";
         QVERIFY(std::find(listed.results.begin(), listed.results.end(), found) !=

@@ -3,15 +3,11 @@
 // worker, once its call returns long after, touches nothing that was freed (run under the
 // sanitizers), closes what it opened and ends; and other searches meanwhile run on workers
 // of their own.
-#include "fake_search_host.h"
-#include "main_window/event_loop_wait.h"
-#include "search/globals.h"
+#include "engine_test.h"
+#include "event_loop_host.h"
 #include "search/pipeline.h"
-#include "search/search.h"
 #include "stalled_mount.h"
-#include "tree_fixture.h"
 
-#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -19,29 +15,8 @@
 
 using scanvale::test::StalledMount;
 using scanvale::test::StopBoundMs;
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::TestTree;
 
 namespace {
-
-// The window's side of a search in a real Qt event loop, as the program has it.
-class LoopHost : public scanvale::SearchHost {
-public:
-    void AddResult(std::string_view path) override { results.emplace_back(path); }
-    void ShowProgress(std::string_view text) override { progress.emplace_back(text); }
-    void Yield() override { QCoreApplication::processEvents(); }
-    void Wait(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
-    void Wake() override { dispatcher_->wakeUp(); }
-
-    Paths results;
-    Paths progress;
-
-private:
-    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
-};
 
 // The descriptors this process holds open on files and folders below `folder`.
 int DescriptorsBelow(const QString& folder) {
@@ -76,7 +51,7 @@ private slots:
         if (!mount.Ok()) {
             QSKIP(qPrintable(mount.Error()));
         }
-        LoopHost host;
+        scanvale::test::EventLoopHost host;
         QElapsedTimer sinceStop;
         QTimer click;
         click.setInterval(2);
@@ -89,7 +64,7 @@ private slots:
         click.start();
         const std::string root = QFile::encodeName(mount.MountPoint()).toStdString();
         const std::string folder = lookup ? mount.Path("lookup-stalls") : root;
-        Search::SearchFolder(folder, {"*"}, "needle", 0, 1, host, {.workers = 2});
+        Search::SearchFolder(folder, {.phrase = "needle"}, host, {.workers = 2});
         const double stopMs = static_cast<double>(sinceStop.nsecsElapsed()) / 1e6;
         click.stop();
         QVERIFY(sinceStop.isValid());
@@ -107,8 +82,8 @@ private slots:
         Globals::StopSearch = false;
         const TestTree tree;
         const std::string file = tree.Write("f.txt", "needle");
-        FakeSearchHost other;
-        Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, other, {.workers = 1});
+        RecordingHost other;
+        Search::SearchFolder(tree.Root(), {.phrase = "needle"}, other, {.workers = 1});
         QCOMPARE(other.results, Paths{file});
 
         // The stuck worker finishes its call long after the search was left, and ends.

@@ -1,26 +1,15 @@
 // The tree changes under a running search: entries deleted, renamed, truncated or replaced
-// between the listing of a folder and their examination, and files that grow or shrink while
-// they are read. The changes are made inside the host's Yield, where the window's event
-// handlers (and, for real, other programs) get their turn: the folder walk's are those of the
-// sequential walk, whose turns fall at known points (the pipelined walk shares its listing
-// and examination).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+// between the listing of a folder and their examination by the program's walk, and files that
+// grow or shrink while they are read. The changes are made in the window's turns, where its
+// event handlers (and, for real, other programs) run: at a known point of a worker's walk
+// (SearchWhileChanging), and at known blocks of a file examined on the test's thread.
+#include "changing_walk.h"
+#include "engine_test.h"
 
 #include <QtTest>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::Paths;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 namespace fs = std::filesystem;
 
@@ -101,14 +90,9 @@ private slots:
         tree.Write("c.txt", "needle");
         tree.Write("sub1/f.txt", "needle");
         tree.Write("sub2/f.txt", "needle");
-        FakeSearchHost host;
-        // The first yield comes after the folder was listed, before its first file.
-        host.onYield = [&] {
-            if (host.yields == 1) {
-                Change(change.toStdString(), tree);
-            }
-        };
-        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
+        RecordingHost host;
+        scanvale::test::SearchWhileChanging(
+            tree, [&] { Change(change.toStdString(), tree); }, host);
         QCOMPARE(host.results, tree.Paths(expected));
     }
 
@@ -136,10 +120,10 @@ private slots:
         }
         const TestTree tree;
         const std::string path = tree.Write("f.txt", content);
-        for (int16_t mode : {int16_t{0}, int16_t{1}}) {
+        for (const Search::Comparison mode : {Exact, Caseless}) {
             tree.Write("f.txt", content);
-            FakeSearchHost host;
-            host.onYield = [&] {
+            RecordingHost host;
+            host.onTurn = [&] {
                 if (change == "grow") {
                     // Appends a block holding the phrase at every yield, for ever.
                     const std::string more = std::string(Block - 6, '.') + "needle";
@@ -153,7 +137,7 @@ private slots:
                     fs::rename(tree.Path("new.txt"), path);
                 }
             };
-            QCOMPARE(Search::SearchFile(path, "needle", mode, host, Block), found);
+            QCOMPARE(SearchFile(path, "needle", mode, host, Block), found);
             QCOMPARE(host.results, found ? Paths{path} : Paths{});
             QVERIFY(host.yields <= Blocks);
         }

@@ -1,22 +1,13 @@
 // Files and folders the user may not read: skipped without a message, the walk goes on.
 // Root reads everything, so under root these checks are skipped here and run again as nobody
 // (see run_unprivileged.sh).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "sequential_walk.h"
-#include "tree_fixture.h"
+#include "changing_walk.h"
+#include "engine_test.h"
 
 #include <QScopeGuard>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::SearchFolderSequentially;
-using scanvale::test::TestTree;
 
 class TestUnreadableEntries : public QObject {
     Q_OBJECT
@@ -30,7 +21,8 @@ private slots:
     void init() { Globals::StopSearch = false; }
 
     // The tree holds a.txt, b.txt, sub1/f.txt and sub2/f.txt, all with the phrase; one entry
-    // loses permissions before the walk or while the walk waits before its first file.
+    // loses permissions before the walk, or once the folder is listed and before a.txt is
+    // opened (SearchWhileChanging).
     void closedEntriesAreSkipped_data() {
         QTest::addColumn<QString>("closed");
         QTest::addColumn<int>("mode");
@@ -74,25 +66,14 @@ private slots:
                 QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
             }
         };
-        if (!duringWalk) {
+        RecordingHost host;
+        if (duringWalk) {
+            scanvale::test::SearchWhileChanging(tree, close, host);
+        } else {
             close();
+            Search::SearchFolder(tree.Root(), {.phrase = "needle"}, host);
         }
-        // Closed while the sequential walk waits before its first file; the pipelined walk is
-        // checked on entries closed before it starts.
-        FakeSearchHost host;
-        host.onYield = [&] {
-            if (duringWalk && host.yields == 1) {
-                close();
-            }
-        };
-        SearchFolderSequentially(tree.Root(), {"*"}, "needle", 0, 1, host);
         QCOMPARE(host.results, tree.Paths(expected));
-        if (!duringWalk) {
-            FakeSearchHost pipelined;
-            Search::SearchFolder(tree.Root(), {"*"}, "needle", 0, 1, pipelined);
-            QCOMPARE(pipelined.results, tree.Paths(expected));
-            QCOMPARE(pipelined.progress, host.progress);
-        }
     }
 
     void searchFileOnUnreadablePaths_data() {
@@ -109,9 +90,9 @@ private slots:
         const std::string target = tree.Path(closed.toStdString());
         const auto restore = qScopeGuard([&] { ::chmod(target.c_str(), 0755); });
         QVERIFY(::chmod(target.c_str(), static_cast<mode_t>(mode)) == 0);
-        for (int16_t compareMode : {int16_t{0}, int16_t{1}}) {
-            FakeSearchHost host;
-            QVERIFY(!Search::SearchFile(path, "needle", compareMode, host));
+        for (const Search::Comparison compareMode : {Exact, Caseless}) {
+            RecordingHost host;
+            QVERIFY(!SearchFile(path, "needle", compareMode, host));
             QVERIFY(host.results.empty());
         }
     }

@@ -1,17 +1,9 @@
 // Files in UTF-16 and UTF-32, known by their byte-order mark: which of them are searched, and
 // that they are searched as the text they encode, in both comparison modes, wherever the blocks
 // cut them (inside code units and surrogate pairs too).
-#include "fake_search_host.h"
-#include "search/globals.h"
-#include "search/search.h"
-#include "tree_fixture.h"
+#include "engine_test.h"
 
 #include <QtTest>
-
-namespace Search = scanvale::Search;
-namespace Globals = scanvale::Globals;
-using scanvale::test::FakeSearchHost;
-using scanvale::test::TestTree;
 
 namespace {
 
@@ -191,12 +183,13 @@ private slots:
             if (static_cast<size_t>(content.size()) / blockSize > 4096) {
                 continue; // thousands of tiny blocks add time, not cases
             }
-            for (const int mode : {0, 1}) {
-                FakeSearchHost host;
-                const bool found = Search::SearchFile(path, phrase.toStdString(),
-                                                      static_cast<int16_t>(mode), host, blockSize);
-                QVERIFY2(found == (mode == 0 ? exact : caseless),
-                         qPrintable(QStringLiteral("block %1, mode %2").arg(blockSize).arg(mode)));
+            for (const Search::Comparison mode : {Exact, Caseless}) {
+                RecordingHost host;
+                const bool found = SearchFile(path, phrase.toStdString(), mode, host, blockSize);
+                QVERIFY2(found == (mode == Exact ? exact : caseless),
+                         qPrintable(QStringLiteral("block %1, mode %2")
+                                        .arg(blockSize)
+                                        .arg(static_cast<int>(mode))));
                 QCOMPARE(host.results.size(), found ? 1u : 0u);
             }
         }

@@ -1,7 +1,7 @@
-#include "search/file_access.h"
 #include "search/file_examination.h"
+
+#include "search/file_access.h"
 #include "search/file_holes.h"
-#include "search/globals.h"
 #include "search/search.h"
 #include "search/search_statistics.h"
 #include "search/text_sniff.h"
@@ -17,6 +17,13 @@ namespace scanvale::Search {
 
 namespace {
 
+// The carry to keep in front of the next block: the end of `text` (the previous carry followed
+// by the block just read) that an occurrence crossing into the next block can start in. Taken
+// from the whole text, so a phrase longer than one block is found as well.
+std::string_view TextTail(std::string_view text, const Phrase& phrase) {
+    return text.substr(text.size() - phrase.TailLength(text));
+}
+
 // Searches one text of the file; `more` tells that further bytes of the file follow it.
 bool SearchText(std::string_view text, bool more, const Phrase& phrase) {
     return phrase.FoundIn(more ? text.substr(0, phrase.SearchableLength(text)) : text);
@@ -30,7 +37,8 @@ public:
     // in front of it.
     std::string_view Text(const char* block, size_t got, bool /*more*/) {
         const char* room = buffer_.Block();
-        const bool inRoom = block >= room && block < room + buffer_.SpanBlocks() * buffer_.BlockSize();
+        const bool inRoom =
+            block >= room && block < room + buffer_.SpanBlocks() * buffer_.BlockSize();
         return inRoom ? buffer_.Text(block, got) : std::string_view(block, got);
     }
     // `next`: where the next block lies (Block() when it is still to be read).
@@ -103,7 +111,8 @@ bool SearchBlocks(int file, const struct stat& st, const Phrase& phrase, BlockBu
             return false;
         }
         if (used == read) {
-            const auto n = static_cast<size_t>(std::min<uint64_t>(span * blockSize, length - offset));
+            const auto n =
+                static_cast<size_t>(std::min<uint64_t>(span * blockSize, length - offset));
             if (holes.InHole(offset, n)) {
                 std::memset(buffer.Block(), 0, n); // a hole reads as zeros
                 read = n;
@@ -123,20 +132,12 @@ bool SearchBlocks(int file, const struct stat& st, const Phrase& phrase, BlockBu
         if (!more) {
             return false;
         }
-        texts.Keep(text, TextTail(text, phrase).size(),
-                   used < read ? block + got : buffer.Block());
+        texts.Keep(text, TextTail(text, phrase).size(), used < read ? block + got : buffer.Block());
     }
     return false;
 }
 
 } // namespace
-
-bool YieldingSteps::GoOn(bool whole) {
-    if (whole) {
-        host_.Yield();
-    }
-    return !Globals::StopSearch;
-}
 
 size_t ExaminationSteps::Read(int file, uint64_t offset, char* destination, size_t n) {
     return ReadBlock(file, offset, destination, n);
@@ -210,25 +211,6 @@ bool ExamineContents(std::string_view contents, bool wholeBlock, const Phrase& p
     }
     const std::optional<WideEncoding> wide = WideTextEncoding(contents);
     return wide && SearchOnlyBlock(contents, wholeBlock, phrase, steps, WideTexts(buffer, *wide));
-}
-
-bool SearchFile(const std::string& path, const std::string& phrase, int16_t CompareMode,
-                scanvale::SearchHost& results, size_t blockSize) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const FileDescriptor folderFd = FileAccess::OpenFolder(folder);
-    if (!folderFd.Valid() || name.empty()) {
-        return false;
-    }
-    const Phrase prepared(phrase, CompareMode);
-    BlockBuffer buffer(blockSize, prepared.CarryCapacity());
-    YieldingSteps steps(results);
-    if (!ExamineFile(folderFd.Get(), name.c_str(), prepared, buffer, steps)) {
-        return false;
-    }
-    results.AddResult(path);
-    return true;
 }
 
 size_t ReadBlock(int file, uint64_t offset, char* destination, size_t n) {
