@@ -54,18 +54,27 @@ private slots:
             const RandomTree made(
                 tree, seed, seed % 6 == 0 ? RandomTree::Shape::RealLike : RandomTree::Shape::Small);
             // Tiny blocks send most files to the plain path, the program's block almost none;
-            // one worker examines the same files either way, two race for them.
+            // one worker examines the same files either way, two race for them. The one worker
+            // has no readers added while a read waits for the disk: they would race it too.
             for (const size_t block : {size_t{64}, size_t{4096}, Search::BlockSize}) {
                 for (const unsigned workers : {1u, 2u}) {
+                    const unsigned readers =
+                        workers == 1 ? 0 : Search::SearchSettings{}.waitingReaders;
                     const Search::Query query{.phrase = "needle",
                                               .comparison = random() % 2 != 0 ? Caseless : Exact,
                                               .includeSubfolders = random() % 4 != 0};
                     Run plain;
                     RunSearch(plain, tree, query,
-                              {.blockSize = block, .workers = workers, .batchedReads = false});
+                              {.blockSize = block,
+                               .workers = workers,
+                               .waitingReaders = readers,
+                               .batchedReads = false});
                     Run batched;
                     RunSearch(batched, tree, query,
-                              {.blockSize = block, .workers = workers, .batchedReads = true});
+                              {.blockSize = block,
+                               .workers = workers,
+                               .waitingReaders = readers,
+                               .batchedReads = true});
                     const QByteArray what = QStringLiteral("seed %1, block %2, %3 workers")
                                                 .arg(seed)
                                                 .arg(block)
