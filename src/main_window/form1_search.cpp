@@ -10,7 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>

@@ -2,10 +2,11 @@
 
 #include "event_loop_wait.h"
 #include "path_text.h"
+#include "results_model.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 namespace scanvale {
@@ -20,12 +21,12 @@ constexpr qint64 FullTurnIntervalNs = 1'000'000;
 
 } // namespace
 
-WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()),
-      pacer_(*folders.window()) {}
+WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableView& results)
+    : folders_(folders), results_(results), rows_(RowsOf(results)),
+      dispatcher_(QAbstractEventDispatcher::instance()), pacer_(*folders.window()) {}
 
 void WindowSearchHost::AddResult(std::string_view path) {
-    AppendPathItem(results_, path);
+    rows_.Append({QByteArray(path.data(), static_cast<qsizetype>(path.size()))});
     // The list repaints with the next frame.
     results_.viewport()->update();
 }

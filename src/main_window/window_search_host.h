@@ -6,10 +6,12 @@
 #include <QElapsedTimer>
 
 class QAbstractEventDispatcher;
-class QTableWidget;
+class QTableView;
 class QTreeWidget;
 
 namespace scanvale {
+
+class ResultsModel;
 
 // The search engine's view of the main window: matches go to the end of the results list,
 // progress goes to the folder list's column header, and a yield handles the window's pending
@@ -21,10 +23,10 @@ namespace scanvale {
 class WindowSearchHost final : public SearchHost {
 public:
     // Made on the window's thread, whose event loop Wait() and Wake() work on. Both lists belong
-    // to one window, which outlives the host.
-    WindowSearchHost(QTreeWidget& folders, QTableWidget& results);
+    // to one window, which outlives the host; `results` shows a ResultsModel.
+    WindowSearchHost(QTreeWidget& folders, QTableView& results);
 
-    // Appends the path as a result item: readable text, exact bytes kept for the save.
+    // Appends the path's exact bytes as a row of the results list.
     void AddResult(std::string_view path) override;
     // Writes the text into the folder list's header, shown readably.
     void ShowProgress(std::string_view text) override;
@@ -44,7 +46,8 @@ public:
 
 private:
     QTreeWidget& folders_;
-    QTableWidget& results_;
+    QTableView& results_;
+    ResultsModel& rows_;
     QAbstractEventDispatcher* dispatcher_;
     FramePacer pacer_;
     QElapsedTimer sinceFullTurn_;

@@ -23,7 +23,7 @@ namespace {
 struct RunFixture : FormFixture {
     TestTree tree;
     QTreeWidget* folders = nullptr;
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
 
     RunFixture() {
         for (const char* name : {"A", "B", "C"}) {
@@ -31,7 +31,7 @@ struct RunFixture : FormFixture {
         }
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTableWidget>("ListView2");
+        results = Find<QTableView>("ListView2");
         AddFolders(Folders("ABC"));
         Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     }
@@ -179,7 +179,7 @@ void TestPointersDuringSearch::dragDuringRun() {
     RunFixture r;
     auto dragged = std::make_shared<bool>(false);
     connect(r.results->model(), &QAbstractItemModel::rowsInserted, this, [&, dragged] {
-        if (!*dragged && r.results->rowCount() == afterMatches) {
+        if (!*dragged && r.results->model()->rowCount() == afterMatches) {
             *dragged = true;
             QMetaObject::invokeMethod(
                 r.form.get(), [&] { r.Drag(from, to); }, Qt::QueuedConnection);

@@ -3,7 +3,7 @@
 
 #include "form_fixture.h"
 #include "list_texts.h"
-#include "path_text.h"
+#include "results_model.h"
 #include "search/globals.h"
 #include "search/pipeline.h"
 #include "stalled_mount.h"
@@ -15,7 +15,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -50,7 +50,7 @@ struct Tree : TestTree {
 // A loaded, shown window with scripted dialogs and shortcuts to the controls a run touches.
 struct RunFixture : FormFixture {
     QTreeWidget* folders = nullptr;
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
     QAbstractButton* button = nullptr;
     QLineEdit* phrase = nullptr;
 
@@ -58,7 +58,7 @@ struct RunFixture : FormFixture {
         Form1& window = Load();
         window.show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTableWidget>("ListView2");
+        results = Find<QTableView>("ListView2");
         button = Find<QAbstractButton>("Check1");
         phrase = Find<QLineEdit>("Text1");
         Find<QCheckBox>("Check5")->setChecked(true); // unticked as designed
@@ -178,7 +178,7 @@ void TestSearchRun::fullRun() {
     f.phrase->setText(typed);
     f.Find<QCheckBox>("Check4")->setChecked(matchCase);
     f.Find<QCheckBox>("Check5")->setChecked(subfolders);
-    scanvale::AppendPathItem(*f.results, "earlier");
+    scanvale::RowsOf(*f.results).Append({"earlier"});
     QStringList headers;
     connect(f.folders->model(), &QAbstractItemModel::headerDataChanged, this,
             [&] { headers << f.folders->headerItem()->text(0); });
@@ -429,7 +429,7 @@ void TestSearchRun::pathsThatAreNotUtf8() {
     f.Click();
     QCOMPARE(f.Messages(), QStringList{"Done."});
     QCOMPARE(f.Results(), QStringList{shown + QStringLiteral("/caf\\xe9.txt")});
-    QCOMPARE(scanvale::ItemPathBytes(*f.results->item(0, 0)), folder + "/caf\xe9.txt");
+    QCOMPARE(scanvale::RowsOf(*f.results).Path(0), folder + "/caf\xe9.txt");
 }
 
 void TestSearchRun::longPastedPhraseSearchedWhole() {
