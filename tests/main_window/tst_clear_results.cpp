@@ -2,6 +2,7 @@
 
 #include "form_fixture.h"
 #include "list_texts.h"
+#include "window_search_host.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QTreeWidget>
 
 using scanvale::PointerKind;
-using scanvale::RowsOf;
 using scanvale::test::FormFixture;
 using scanvale::test::Texts;
 
@@ -40,7 +40,7 @@ void TestClearResults::clear() {
     auto* list = f.Find<QTableView>("ListView2");
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* button = f.Find<QAbstractButton>("Check6");
-    RowsOf(*list).Append(results);
+    scanvale::RowsOf(*list).Append(results);
     f.dialogs.folders.enqueue("/srv/data");
     f.Find<QAbstractButton>("Check3")->click();
     const int width = list->columnWidth(0);
@@ -64,7 +64,7 @@ void TestClearResults::saveAfterClearGivesEmptyFile() {
     const QString target = dir.filePath(QStringLiteral("after-clear.txt"));
     FormFixture f;
     f.Load();
-    RowsOf(*f.Find<QTableView>("ListView2")).Append({"/a/1.txt"});
+    scanvale::RowsOf(*f.Find<QTableView>("ListView2")).Append({"/a/1.txt"});
     f.dialogs.saveNames.enqueue(target);
 
     QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
@@ -77,21 +77,22 @@ void TestClearResults::saveAfterClearGivesEmptyFile() {
 }
 
 void TestClearResults::clearBetweenSearchResults() {
-    // Results appended the way a search appends them, with a yield between each: a press that
+    // Results reported through the host a search uses, with a yield between each: a press that
     // arrives in one of the yields leaves only the results found after it.
     FormFixture f;
     f.Load();
     auto* list = f.Find<QTableView>("ListView2");
     bool pressed = false;
+    scanvale::WindowSearchHost host(*f.Find<QTreeWidget>("ListView1"), *list);
     for (const char* path : {"/found/1", "/found/2", "/found/3", "/found/4"}) {
-        RowsOf(*list).Append({path});
+        host.AddResult(path);
         if (std::string_view(path) == "/found/2") {
             QTimer::singleShot(0, f.form.get(), [&] {
                 pressed = true;
                 QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
             });
         }
-        QCoreApplication::processEvents();
+        host.Yield();
     }
     QVERIFY(pressed);
     QCOMPARE(Texts(*list), (QStringList{"/found/3", "/found/4"}));

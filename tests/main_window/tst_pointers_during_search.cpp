@@ -57,7 +57,7 @@ struct RunFixture : FormFixture {
     // so that it runs in the run's next turn at the window's events (before the next listed
     // folder at the latest).
     void WhenEntering(const char* name, std::function<void()> action) {
-        WhenHeaderReads(QStringLiteral("Searching ") + Folder(name), std::move(action));
+        WhenSearching(Folder(name), std::move(action));
     }
     void ClickSearch() { QTest::mouseClick(Find<QWidget>("Check1"), Qt::LeftButton); }
     // A slow drag with the left button from row `from` to row `to`, crossing every row between.

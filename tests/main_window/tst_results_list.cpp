@@ -147,8 +147,8 @@ void TestResultsList::appendsWithYieldsMeasureNoRow_data() {
 }
 
 void TestResultsList::appendsWithYieldsMeasureNoRow() {
-    // Results arrive as a search delivers them, each followed by a full turn of the event loop
-    // (the most a yield does). A list that lays out or
+    // Results arrive one at a time, each applied and followed by a full turn of the event loop
+    // (the most a yield does; a search's turns usually bring many at once). A list that lays out or
     // measures all its rows again after each append slows down as it grows; a tree does, and its
     // layout measures a row each time, which the tree row shows this count catching.
     QFETCH(bool, results);
@@ -164,6 +164,7 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
         const std::string path = "/srv/data/file-" + std::to_string(i) + ".txt";
         if (results) {
             host.AddResult(path);
+            host.Apply();
         } else {
             scanvale::AppendPathItem(*f.folders, path);
             f.folders->viewport()->update();
