@@ -23,7 +23,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QWindow>
 #include <cstdio>
@@ -74,7 +74,7 @@ bool ShowAndSettle(scanvale::Form1& form) {
 int YieldCost(scanvale::Form1& form) {
     constexpr int Yields = 200000;
     scanvale::WindowSearchHost host(*form.findChild<QTreeWidget*>(QStringLiteral("ListView1")),
-                                    *form.findChild<QTableWidget*>(QStringLiteral("ListView2")));
+                                    *form.findChild<QTableView*>(QStringLiteral("ListView2")));
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < Yields; ++i) {
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QString::fromLocal8Bit(argv[1]));
     form.findChild<QCheckBox*>(QStringLiteral("Check5"))->setChecked(true);
     form.findChild<QAbstractButton*>(QStringLiteral("Check3"))->setChecked(true);
-    auto* results = form.findChild<QTableWidget*>(QStringLiteral("ListView2"));
+    auto* results = form.findChild<QTableView*>(QStringLiteral("ListView2"));
     PaintCounter painted;
     form.findChild<QTreeWidget*>(QStringLiteral("ListView1"))
         ->header()
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     int found = 0;
     dialogs.onDone = [&] {
         seconds = Seconds(clock);
-        found = results->rowCount();
+        found = results->model()->rowCount();
     };
     clock.start();
     form.findChild<QAbstractButton*>(QStringLiteral("Check1"))->click();

@@ -1,11 +1,13 @@
-// Fills the real window's results list with many entries, each appended and redrawn the way a
-// search adds a result, then scrolls through it, and reports how long both took.
+// Fills the real window's results list with many entries through the host a search uses, then
+// scrolls through it, and reports how long both took.
 //
 //   scanvale_results_soak [--burst] [ENTRIES]   (default 200000; offscreen unless
 //                                               QT_QPA_PLATFORM is set)
 //
-// --burst appends without the yield after each entry, to tell the list's own cost of an
-// append from that of the layout and redraw each yield runs.
+// Without --burst each entry is followed by a yield, which puts it into the list: a batch of
+// one, the most a search's results can cost. --burst yields not at all, so the host collects
+// every entry and the list takes them as one batch before the last paint: the least they can
+// cost, with none of the layout and redraw that yields run.
 //
 // Appending is timed per tenth of the entries, so a cost that grows with the list's length
 // shows as a later tenth taking longer than the first. Scrolling is timed per page step with a
@@ -18,7 +20,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
@@ -53,16 +55,16 @@ int main(int argc, char** argv) {
     form.Form_Load();
     form.show();
     auto* folders = form.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-    auto* list = form.findChild<QTableWidget*>(QStringLiteral("ListView2"));
+    auto* list = form.findChild<QTableView*>(QStringLiteral("ListView2"));
     if (folders == nullptr || list == nullptr) {
         std::fputs("the window has no lists ListView1 and ListView2\n", stderr);
         return 1;
     }
     QApplication::processEvents();
 
-    // Append as a search does, through the host a search uses: add the item, redraw the list,
-    // and yield once per file. The host lives as long as a run would, and the time includes
-    // its last paint, which a run makes before it says "Done.".
+    // Report each entry as a search does, through the host a search uses, and yield once per
+    // file. The host lives as long as a run would, and the time includes its last paint, which
+    // a run makes before it says "Done.".
     const int tenth = entries / 10;
     QElapsedTimer total;
     total.start();
@@ -113,7 +115,7 @@ int main(int argc, char** argv) {
     list->viewport()->repaint();
     const double jumpMs = Milliseconds(jump);
 
-    std::printf("entries %d (list holds %d)\n", entries, list->rowCount());
+    std::printf("entries %d (list holds %d)\n", entries, list->model()->rowCount());
     std::printf("append: %.0f ms in all, %.2f us per entry\n", appendMs,
                 appendMs * 1000.0 / entries);
     std::printf("scroll: %d page steps, %.2f ms mean, %.2f ms slowest; top-to-bottom jump "

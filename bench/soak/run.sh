@@ -30,8 +30,9 @@ echo "== engine, 10 GiB in 10 text files (first run warms the cache, second is r
 export QT_QPA_PLATFORM=offscreen
 echo "== results list, 200,000 entries appended in a burst, then scrolled"
 "$build/bench/soak/scanvale_results_soak" --burst 200000
-# With a yield after every entry, as a search appends: each append and yield costs about the
-# same however long the list is, and the list is painted once per frame, not once per entry
-# (200,000 took 0.4 to 0.7 s here, offscreen and on Xvfb alike). RESULTS_WITH_YIELDS sets the count.
+# With a yield after every entry (each a batch of one row, where a search's turns bring many):
+# each append and yield costs about the same however long the list is, and the list is painted
+# once per frame, not once per entry (200,000 took 0.4 to 0.7 s here, offscreen and on Xvfb
+# alike). RESULTS_WITH_YIELDS sets the count.
 echo "== results list, ${RESULTS_WITH_YIELDS:=200000} entries each followed by a yield"
 "$build/bench/soak/scanvale_results_soak" "$RESULTS_WITH_YIELDS"

@@ -10,6 +10,7 @@
 #include "picture_button.h"
 #include "pointer_image.h"
 #include "result_actions.h"
+#include "results_model.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 namespace scanvale {
@@ -39,9 +40,8 @@ void GiveOneColumn(QTreeWidget& list, const QString& header) {
     list.setColumnWidth(0, Px(ColumnWidthTwips));
 }
 
-void GiveOneColumn(QTableWidget& list, const QString& header) {
-    list.setColumnCount(1);
-    list.setHorizontalHeaderLabels({header});
+void GiveOneColumn(QTableView& list, const QString& header) {
+    RowsOf(list).ShowColumn(header);
     list.setColumnWidth(0, Px(ColumnWidthTwips));
 }
 

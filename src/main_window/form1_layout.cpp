@@ -1,6 +1,7 @@
 #include "form1_layout.h"
 
 #include "picture_button.h"
+#include "results_model.h"
 #include "twips.h"
 
 #include <QCheckBox>
@@ -13,7 +14,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -169,10 +170,12 @@ QTreeWidget* PlaceFolderList(QWidget& form, std::string_view name, const QString
 
 // The results list is a table of one column, not a tree: a tree lays out every row again after
 // each insertion, so a search appending many results would slow down as the list grows. Rows of
-// one fixed height are appended at the same cost however long the list is.
-QTableWidget* PlaceResultsList(QWidget& form, std::string_view name, const QString& role) {
-    auto* list = Place<QTableWidget>(form, name);
-    list->setColumnCount(0);
+// one fixed height are appended at the same cost however long the list is. Its rows live in a
+// model of its own, which keeps each path's bytes and takes a search's results a batch at a
+// time.
+QTableView* PlaceResultsList(QWidget& form, std::string_view name, const QString& role) {
+    auto* list = Place<QTableView>(form, name);
+    list->setModel(new ResultsModel(list)); // owned by the list
     ShareHeaderLook(*list->horizontalHeader());
     list->verticalHeader()->hide();
     const int rowHeight = TextRowHeight(*list);

@@ -3,31 +3,14 @@
 #include "dialogs.h"
 #include "file_exists.h"
 #include "form1.h"
-#include "path_text.h"
 #include "picture_button.h"
 #include "results_file.h"
+#include "results_model.h"
 
 #include <QCoreApplication>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace scanvale {
-
-namespace {
-
-// The exact path bytes of every result, in list order. The save writes this copy, so a clear
-// or new results during its yields do not change what it writes.
-QList<QByteArray> ResultPaths(const QTableWidget& list) {
-    QList<QByteArray> paths;
-    paths.reserve(list.rowCount());
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (const QTableWidgetItem* item = list.item(row, 0)) {
-            paths.append(ItemPathBytes(*item));
-        }
-    }
-    return paths;
-}
-
-} // namespace
 
 void Form1::Check2_Click() {
     if (!controls_.Check2->TakePress()) {
@@ -50,8 +33,10 @@ void Form1::Check2_Click() {
 
     SetMousePointer(PointerKind::Hourglass);
     ResultsFile file(name, activeSaves_);
-    switch (
-        file.Write(ResultPaths(*controls_.ListView2), [] { QCoreApplication::processEvents(); })) {
+    // The exact path bytes of every result, in list order. The save writes this copy, so a
+    // clear or new results during its yields do not change what it writes.
+    const QList<QByteArray> paths = RowsOf(*controls_.ListView2).Paths();
+    switch (file.Write(paths, [] { QCoreApplication::processEvents(); })) {
     case ResultsFile::Outcome::Saved:
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), ApplicationTitle,
                                        Dialogs::Icon::None, Dialogs::Buttons::Ok);
@@ -74,8 +59,8 @@ void Form1::Check6_Click() {
     if (!controls_.Check6->TakePress()) {
         return;
     }
-    // Removing the rows keeps the column and its "Results" header, which clear() would drop.
-    controls_.ListView2->setRowCount(0);
+    // The column, its "Results" header and its width stay.
+    RowsOf(*controls_.ListView2).Clear();
 }
 
 } // namespace scanvale

@@ -10,7 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>
@@ -93,6 +93,9 @@ void Form1::Check1_Click() {
             Search::SearchFolder(folder.toStdString(), ExtensionFilter, phrase.toStdString(),
                                  CompareMode, IncludeSubfolders, host);
         }
+        // What the host still holds from the last folder goes into the lists first: put there
+        // later, its progress text would cover the header set here.
+        host.Apply();
         folders.headerItem()->setText(0, QStringLiteral("Folder(s)"));
         host.PaintNow();
         services_.dialogs->ShowMessage(this, QStringLiteral("Done."), ApplicationTitle,

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "path_text.h"
 #include "result_path.h"
+#include "results_model.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -11,15 +12,15 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace scanvale {
 
-ResultActions::ResultActions(QTableWidget& list, Dialogs& dialogs)
-    : QObject(&list), list_(list), viewport_(list.viewport()), dialogs_(dialogs),
-      opener_(
-          [this](const QByteArray& path, const QString& reason) { ReportFailure(path, reason); },
-          this),
+ResultActions::ResultActions(QTableView& list, Dialogs& dialogs)
+    : QObject(&list), list_(list), rows_(RowsOf(list)), viewport_(list.viewport()),
+      dialogs_(dialogs), opener_([this](const QByteArray& path,
+                                        const QString& reason) { ReportFailure(path, reason); },
+                                 this),
       menu_(new QMenu(&list)) { // owned by the list
     menu_->setObjectName(QStringLiteral("ResultMenu"));
     const auto add = [this](const char* theme, const char* text, auto action) {
@@ -49,8 +50,8 @@ bool ResultActions::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == viewport_ && request->reason() == QContextMenuEvent::Mouse) {
-        if (const QTableWidgetItem* item = list_.itemAt(request->pos())) {
-            PopUpMenu(ItemPathBytes(*item), request->globalPos());
+        if (const QModelIndex result = list_.indexAt(request->pos()); result.isValid()) {
+            PopUpMenu(rows_.Path(result.row()), request->globalPos());
         }
         return true;
     }
@@ -60,21 +61,21 @@ bool ResultActions::eventFilter(QObject* watched, QEvent* event) {
 bool ResultActions::KeyPressed(const QKeyEvent& key) {
     if (key.matches(QKeySequence::Copy)) {
         // The list's own copy would take the shown text, which escapes bytes that are not UTF-8.
-        if (const QTableWidgetItem* result = SelectedResult()) {
-            CopyPath(ItemPathBytes(*result));
+        if (const QModelIndex result = SelectedResult(); result.isValid()) {
+            CopyPath(rows_.Path(result.row()));
         }
         return true;
     }
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
         modifiers == Qt::NoModifier) {
-        const QTableWidgetItem* result = SelectedResult();
-        if (result == nullptr) {
+        const QModelIndex result = SelectedResult();
+        if (!result.isValid()) {
             return false;
         }
         // Holding the key down opens the file once.
         if (!key.isAutoRepeat()) {
-            opener_.Open(ItemPathBytes(*result));
+            opener_.Open(rows_.Path(result.row()));
         }
         return true;
     }
@@ -85,21 +86,22 @@ bool ResultActions::KeyPressed(const QKeyEvent& key) {
     return false;
 }
 
-const QTableWidgetItem* ResultActions::SelectedResult() const {
-    const QList<QTableWidgetItem*> selected = list_.selectedItems();
-    return selected.isEmpty() ? nullptr : selected.front();
+QModelIndex ResultActions::SelectedResult() const {
+    // One row at most is selected, and its one cell with it.
+    const QModelIndexList selected = list_.selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.front();
 }
 
 void ResultActions::PopUpMenuForSelected() {
-    const QTableWidgetItem* result = SelectedResult();
-    if (result == nullptr) {
+    const QModelIndex result = SelectedResult();
+    if (!result.isValid()) {
         return;
     }
     // Over the result's row, or over the middle of the list when the row is scrolled out of
     // sight.
     const QRect rows = list_.viewport()->rect();
-    const QRect row = list_.visualItemRect(result).intersected(rows);
-    PopUpMenu(ItemPathBytes(*result),
+    const QRect row = list_.visualRect(result).intersected(rows);
+    PopUpMenu(rows_.Path(result.row()),
               list_.viewport()->mapToGlobal(row.isEmpty() ? rows.center() : row.center()));
 }
 

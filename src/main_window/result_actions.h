@@ -9,12 +9,13 @@
 
 class QKeyEvent;
 class QMenu;
-class QTableWidget;
-class QTableWidgetItem;
+class QModelIndex;
+class QTableView;
 
 namespace scanvale {
 
 class Dialogs;
+class ResultsModel;
 
 // What the user can do with a listed result, from the keyboard and a context menu:
 // - Enter on the selected result opens it with the desktop's default application;
@@ -24,27 +25,30 @@ class Dialogs;
 // A double-click and a drag on the list do nothing, and neither does moving over it: the window's
 // pointer is left as it was. None of this changes the list; the menu does not wait for a choice,
 // so a search under way goes on while it is open. A file the desktop cannot open is reported in
-// a message box naming the file and the reason.
+// a message box naming the file and the reason. Every action takes the result's exact path
+// bytes from the list's model, never its shown text.
 class ResultActions : public QObject {
     Q_OBJECT
 
 public:
-    // Acts on the results of `list`, by which it is owned; asks through `dialogs`, which must
-    // outlive it.
-    ResultActions(QTableWidget& list, Dialogs& dialogs);
+    // Acts on the results of `list`, a view of a ResultsModel, by which it is owned; asks
+    // through `dialogs`, which must outlive it.
+    ResultActions(QTableView& list, Dialogs& dialogs);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool KeyPressed(const QKeyEvent& key);
-    const QTableWidgetItem* SelectedResult() const;
+    // The selected result's index; an invalid one when none is selected.
+    QModelIndex SelectedResult() const;
     void PopUpMenuForSelected();
     void PopUpMenu(const QByteArray& path, QPoint globalPosition);
     static void CopyPath(const QByteArray& path);
     void ReportFailure(const QByteArray& path, const QString& reason);
 
-    QTableWidget& list_;
+    QTableView& list_;
+    const ResultsModel& rows_;
     // The list's viewport, whose mouse-made menu requests come here. Only compared, never asked:
     // it may be on its way out while the list is being destroyed.
     const QObject* viewport_;

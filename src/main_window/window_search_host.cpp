@@ -2,11 +2,13 @@
 
 #include "event_loop_wait.h"
 #include "path_text.h"
+#include "results_model.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
+#include <utility>
 
 namespace scanvale {
 
@@ -20,21 +22,40 @@ constexpr qint64 FullTurnIntervalNs = 1'000'000;
 
 } // namespace
 
-WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableWidget& results)
-    : folders_(folders), results_(results), dispatcher_(QAbstractEventDispatcher::instance()),
-      pacer_(*folders.window()) {}
+WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableView& results)
+    : folders_(folders), results_(results), rows_(RowsOf(results)),
+      dispatcher_(QAbstractEventDispatcher::instance()), pacer_(*folders.window()) {}
+
+WindowSearchHost::~WindowSearchHost() {
+    Apply();
+}
 
 void WindowSearchHost::AddResult(std::string_view path) {
-    AppendPathItem(results_, path);
-    // The list repaints with the next frame.
-    results_.viewport()->update();
+    foundPaths_.emplace_back(path.data(), static_cast<qsizetype>(path.size()));
 }
 
 void WindowSearchHost::ShowProgress(std::string_view text) {
-    folders_.headerItem()->setText(0, DisplayPath(text));
+    progress_.assign(text);
+    progressCollected_ = true;
+}
+
+void WindowSearchHost::Apply() {
+    // Taken out before the lists change, so that nothing is applied twice, whatever runs on
+    // the lists' signals.
+    if (!foundPaths_.isEmpty()) {
+        rows_.Append(std::exchange(foundPaths_, {}));
+        // The list repaints with the next frame.
+        results_.viewport()->update();
+    }
+    if (progressCollected_) {
+        progressCollected_ = false;
+        folders_.headerItem()->setText(0, DisplayPath(progress_));
+    }
 }
 
 void WindowSearchHost::Yield() {
+    // Whatever runs in this turn sees the lists as the engine left them.
+    Apply();
     // What the program posted for the window (a queued call such as a stop request, a repaint
     // request) is handled at every yield, as it was posted.
     QCoreApplication::sendPostedEvents();
@@ -48,6 +69,7 @@ void WindowSearchHost::Yield() {
 }
 
 void WindowSearchHost::Wait(Clock::time_point until) {
+    Apply();
     sinceFullTurn_.start();
     WaitInEventLoop(until);
 }
@@ -57,6 +79,7 @@ void WindowSearchHost::Wake() {
 }
 
 void WindowSearchHost::PaintNow() {
+    Apply();
     pacer_.PaintNow();
 }
 

@@ -12,14 +12,16 @@ class SearchHost {
 public:
     virtual ~SearchHost() = default;
 
-    // Appends one matching file to the end of the results list at once; the list shows it with
-    // the window's next frame, so results appear while the search goes on. `path` is the
-    // file's full path exactly as the file system gave it (bytes; not necessarily valid
-    // UTF-8). No duplicate check.
+    // Appends one matching file to the end of the results list, by the window's next turn
+    // (Yield, Wait) at the latest, so that whatever runs in that turn finds it there; the list
+    // shows it with the window's next frame, so results appear while the search goes on.
+    // `path` is the file's full path exactly as the file system gave it (bytes; not
+    // necessarily valid UTF-8). No duplicate check.
     virtual void AddResult(std::string_view path) = 0;
 
-    // Sets the progress text shown in the folder list's column header
-    // ("Searching " followed by the folder being entered, bytes as the file system gave them).
+    // Sets the progress text shown in the folder list's column header ("Searching " followed by
+    // the folder being entered, bytes as the file system gave them), by the window's next turn
+    // at the latest; a text set before it is replaced, and need never be shown.
     virtual void ShowProgress(std::string_view text) = 0;
 
     // Lets the window handle pending events (repaints, clicks, a stop request). Any window

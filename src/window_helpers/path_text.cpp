@@ -2,10 +2,8 @@
 
 #include "search/utf8.h"
 
-#include <QTableWidget>
 #include <QTreeWidget>
 #include <cstdint>
-#include <memory>
 
 namespace scanvale {
 
@@ -57,24 +55,8 @@ QTreeWidgetItem* AppendPathItem(QTreeWidget& list, std::string_view path) {
     return item;
 }
 
-QTableWidgetItem* AppendPathItem(QTableWidget& list, std::string_view path) {
-    auto item = std::make_unique<QTableWidgetItem>(DisplayPath(path));
-    item->setData(PathBytesRole, BytesOf(path));
-    // Results are read, never edited in place.
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    const int row = list.rowCount();
-    list.insertRow(row);
-    list.setItem(row, 0, item.get());
-    // A table without columns has no cell to hold the item: the new row stays empty then.
-    return list.item(row, 0) == item.get() ? item.release() : nullptr; // owned by the list
-}
-
 QByteArray ItemPathBytes(const QTreeWidgetItem& item) {
     return BytesOr(item.data(0, PathBytesRole), item.text(0));
-}
-
-QByteArray ItemPathBytes(const QTableWidgetItem& item) {
-    return BytesOr(item.data(PathBytesRole), item.text());
 }
 
 } // namespace scanvale

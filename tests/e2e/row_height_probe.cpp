@@ -3,9 +3,10 @@
 
 #include "form_fixture.h"
 #include "path_text.h"
+#include "results_model.h"
 
 #include <QApplication>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdio>
@@ -19,9 +20,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     auto* folders = f.Find<QTreeWidget>("ListView1");
-    auto* results = f.Find<QTableWidget>("ListView2");
+    auto* results = f.Find<QTableView>("ListView2");
     scanvale::AppendPathItem(*folders, "/srv/data");
-    scanvale::AppendPathItem(*results, "/srv/data/a.txt");
+    scanvale::RowsOf(*results).Append({"/srv/data/a.txt"});
     std::printf("results %d folders %d\n", results->rowHeight(0),
                 folders->visualItemRect(folders->topLevelItem(0)).height());
     return 0;

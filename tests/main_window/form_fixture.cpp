@@ -40,12 +40,13 @@ void FormFixture::AddFolders(const QStringList& paths) {
     dialogs.calls.clear();
 }
 
-void FormFixture::WhenHeaderReads(const QString& header, std::function<void()> action) {
+void FormFixture::WhenSearching(const QString& folder, std::function<void()> action) {
     auto* folders = Find<QTreeWidget>("ListView1");
     auto fired = std::make_shared<bool>(false);
     QObject::connect(folders->model(), &QAbstractItemModel::headerDataChanged, form.get(),
-                     [this, folders, header, action, fired] {
-                         if (!*fired && folders->headerItem()->text(0) == header) {
+                     [this, folders, header = "Searching " + folder, action, fired] {
+                         const QString text = folders->headerItem()->text(0);
+                         if (!*fired && (text == header || text.startsWith(header + u'/'))) {
                              *fired = true;
                              QMetaObject::invokeMethod(form.get(), action, Qt::QueuedConnection);
                          }

@@ -31,9 +31,9 @@ struct FormFixture {
     // questions are then forgotten, so `dialogs.calls` holds only what comes after.
     void AddFolders(const QStringList& paths);
 
-    // Queues `action` once the folder list's header first reads `header`, so that it runs in
-    // the run's next turn at the window's events (before the next listed folder at the latest).
-    void WhenHeaderReads(const QString& header, std::function<void()> action);
+    // Queues `action` once the folder list's header first shows `folder` or one below it being
+    // searched, so that it runs in that turn of the run (before the next listed folder).
+    void WhenSearching(const QString& folder, std::function<void()> action);
 
     template <typename Control> Control* Find(const char* name) const {
         return form->findChild<Control*>(QString::fromLatin1(name));

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -16,8 +16,8 @@ inline QPoint RowPoint(const QTreeWidget& list, int row) {
     return list.visualItemRect(list.topLevelItem(row)).center();
 }
 
-inline QPoint RowPoint(const QTableWidget& list, int row) {
-    return list.visualItemRect(list.item(row, 0)).center();
+inline QPoint RowPoint(const QTableView& list, int row) {
+    return list.visualRect(list.model()->index(row, 0)).center();
 }
 
 // A point in the list's empty space below its last item.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "results_model.h"
+
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 // The item texts of the window's lists, read and filled in list order.
@@ -22,23 +24,13 @@ inline void Fill(QTreeWidget& list, const QStringList& texts) {
     }
 }
 
-// The texts of a one-column table's rows; an empty cell reads as an empty text.
-inline QStringList Texts(const QTableWidget& list) {
+// The texts the results list shows, row by row.
+inline QStringList Texts(const QTableView& list) {
     QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        const QTableWidgetItem* item = list.item(row, 0);
-        texts << (item != nullptr ? item->text() : QString());
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        texts << list.model()->index(row, 0).data().toString();
     }
     return texts;
-}
-
-inline void Fill(QTableWidget& list, const QStringList& texts) {
-    list.setRowCount(0);
-    for (const QString& text : texts) {
-        const int row = list.rowCount();
-        list.insertRow(row);
-        list.setItem(row, 0, new QTableWidgetItem(text)); // owned by the list
-    }
 }
 
 } // namespace scanvale::test

@@ -1,11 +1,11 @@
 #include "save_fixture.h"
 
-#include "path_text.h"
+#include "results_model.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace scanvale::test {
 
@@ -30,12 +30,6 @@ QByteArray AsLines(const QList<QByteArray>& paths) {
     return bytes;
 }
 
-void AddResults(QTableWidget& list, const QList<QByteArray>& paths) {
-    for (const QByteArray& path : paths) {
-        AppendPathItem(list, std::string_view(path.constData(), size_t(path.size())));
-    }
-}
-
 QStringList Entries(const QString& dir) {
     return QDir(dir).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -52,9 +46,9 @@ int OpenFilesIn(const QString& dir) {
 
 SaveFixture::SaveFixture(const QList<QByteArray>& paths) {
     Load();
-    results = Find<QTableWidget>("ListView2");
+    results = Find<QTableView>("ListView2");
     save = Find<QAbstractButton>("Check2");
-    AddResults(*results, paths);
+    RowsOf(*results).Append(paths);
     QObject::connect(form.get(), &Form1::MousePointerChanged, form.get(),
                      [this](PointerKind kind) { pointers.append(kind); });
 }

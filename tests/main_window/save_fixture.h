@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class QAbstractButton;
-class QTableWidget;
+class QTableView;
 
 namespace scanvale::test {
 
@@ -18,8 +18,6 @@ QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 // The results file expected for `paths`: each path followed by CR LF.
 QByteArray AsLines(const QList<QByteArray>& paths);
-// Appends results the way the search does: exact bytes kept.
-void AddResults(QTableWidget& list, const QList<QByteArray>& paths);
 // Every entry of `dir`, hidden ones included, by name.
 QStringList Entries(const QString& dir);
 // How many of this process's open files lie in `dir` (an unnamed temporary file counts too).
@@ -27,7 +25,7 @@ int OpenFilesIn(const QString& dir);
 
 // A loaded window holding `paths` as results, recording its pointer changes.
 struct SaveFixture : FormFixture {
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
     QAbstractButton* save = nullptr;
     QList<PointerKind> pointers;
 

@@ -2,12 +2,12 @@
 
 #include "form_fixture.h"
 #include "list_texts.h"
-#include "path_text.h"
+#include "window_search_host.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,21 +28,19 @@ private slots:
 };
 
 void TestClearResults::clear_data() {
-    QTest::addColumn<QStringList>("results");
-    QTest::newRow("empty list stays empty") << QStringList{};
-    QTest::newRow("three results removed") << QStringList{"/a/1.txt", "/b/2.txt", "/c/3.txt"};
+    QTest::addColumn<QByteArrayList>("results");
+    QTest::newRow("empty list stays empty") << QByteArrayList{};
+    QTest::newRow("three results removed") << QByteArrayList{"/a/1.txt", "/b/2.txt", "/c/3.txt"};
 }
 
 void TestClearResults::clear() {
-    QFETCH(QStringList, results);
+    QFETCH(QByteArrayList, results);
     FormFixture f;
     f.Load();
-    auto* list = f.Find<QTableWidget>("ListView2");
+    auto* list = f.Find<QTableView>("ListView2");
     auto* folders = f.Find<QTreeWidget>("ListView1");
     auto* button = f.Find<QAbstractButton>("Check6");
-    for (const QString& path : results) {
-        scanvale::AppendPathItem(*list, path.toStdString());
-    }
+    scanvale::RowsOf(*list).Append(results);
     f.dialogs.folders.enqueue("/srv/data");
     f.Find<QAbstractButton>("Check3")->click();
     const int width = list->columnWidth(0);
@@ -50,9 +48,9 @@ void TestClearResults::clear() {
 
     QTest::mouseClick(button, Qt::LeftButton);
 
-    QCOMPARE(list->rowCount(), 0);
-    QCOMPARE(list->columnCount(), 1);
-    QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
+    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(list->model()->columnCount(), 1);
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal), QStringLiteral("Results"));
     QCOMPARE(list->columnWidth(0), width);
     QCOMPARE(Texts(*folders), QStringList{"/srv/data"});
     QCOMPARE(folders->headerItem()->text(0), QStringLiteral("Folder(s)"));
@@ -66,7 +64,7 @@ void TestClearResults::saveAfterClearGivesEmptyFile() {
     const QString target = dir.filePath(QStringLiteral("after-clear.txt"));
     FormFixture f;
     f.Load();
-    scanvale::AppendPathItem(*f.Find<QTableWidget>("ListView2"), "/a/1.txt");
+    scanvale::RowsOf(*f.Find<QTableView>("ListView2")).Append({"/a/1.txt"});
     f.dialogs.saveNames.enqueue(target);
 
     QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
@@ -79,21 +77,22 @@ void TestClearResults::saveAfterClearGivesEmptyFile() {
 }
 
 void TestClearResults::clearBetweenSearchResults() {
-    // Results appended the way a search appends them, with a yield between each: a press that
+    // Results reported through the host a search uses, with a yield between each: a press that
     // arrives in one of the yields leaves only the results found after it.
     FormFixture f;
     f.Load();
-    auto* list = f.Find<QTableWidget>("ListView2");
+    auto* list = f.Find<QTableView>("ListView2");
     bool pressed = false;
+    scanvale::WindowSearchHost host(*f.Find<QTreeWidget>("ListView1"), *list);
     for (const char* path : {"/found/1", "/found/2", "/found/3", "/found/4"}) {
-        scanvale::AppendPathItem(*list, path);
+        host.AddResult(path);
         if (std::string_view(path) == "/found/2") {
             QTimer::singleShot(0, f.form.get(), [&] {
                 pressed = true;
                 QTest::mouseClick(f.Find<QAbstractButton>("Check6"), Qt::LeftButton);
             });
         }
-        QCoreApplication::processEvents();
+        host.Yield();
     }
     QVERIFY(pressed);
     QCOMPARE(Texts(*list), (QStringList{"/found/3", "/found/4"}));

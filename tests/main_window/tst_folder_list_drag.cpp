@@ -270,9 +270,9 @@ void TestFolderListDrag::removedDraggedItemCountsAsNone() {
 
 void TestFolderListDrag::doubleClickOnResultsDoesNothing() {
     DragFixture d({"A"});
-    auto* results = d.f.Find<QTableWidget>("ListView2");
-    Fill(*results, {"/r1", "/r2"});
-    results->setCurrentItem(results->item(0, 0));
+    auto* results = d.f.Find<QTableView>("ListView2");
+    scanvale::RowsOf(*results).Append({"/r1", "/r2"});
+    results->setCurrentIndex(results->model()->index(0, 0));
     DoubleClick(results->viewport(), RowPoint(*results, 0));
     QCOMPARE(Texts(*results), (QStringList{"/r1", "/r2"}));
     QCOMPARE(Texts(*d.list), QStringList{"A"});

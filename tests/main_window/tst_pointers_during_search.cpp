@@ -23,7 +23,7 @@ namespace {
 struct RunFixture : FormFixture {
     TestTree tree;
     QTreeWidget* folders = nullptr;
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
 
     RunFixture() {
         for (const char* name : {"A", "B", "C"}) {
@@ -31,7 +31,7 @@ struct RunFixture : FormFixture {
         }
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTableWidget>("ListView2");
+        results = Find<QTableView>("ListView2");
         AddFolders(Folders("ABC"));
         Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     }
@@ -57,7 +57,7 @@ struct RunFixture : FormFixture {
     // so that it runs in the run's next turn at the window's events (before the next listed
     // folder at the latest).
     void WhenEntering(const char* name, std::function<void()> action) {
-        WhenHeaderReads(QStringLiteral("Searching ") + Folder(name), std::move(action));
+        WhenSearching(Folder(name), std::move(action));
     }
     void ClickSearch() { QTest::mouseClick(Find<QWidget>("Check1"), Qt::LeftButton); }
     // A slow drag with the left button from row `from` to row `to`, crossing every row between.
@@ -179,7 +179,7 @@ void TestPointersDuringSearch::dragDuringRun() {
     RunFixture r;
     auto dragged = std::make_shared<bool>(false);
     connect(r.results->model(), &QAbstractItemModel::rowsInserted, this, [&, dragged] {
-        if (!*dragged && r.results->rowCount() == afterMatches) {
+        if (!*dragged && r.results->model()->rowCount() == afterMatches) {
             *dragged = true;
             QMetaObject::invokeMethod(
                 r.form.get(), [&] { r.Drag(from, to); }, Qt::QueuedConnection);

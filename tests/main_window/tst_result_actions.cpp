@@ -8,7 +8,7 @@
 #include "desktop_opener.h"
 #include "form_fixture.h"
 #include "list_mouse.h"
-#include "path_text.h"
+#include "results_model.h"
 #include "stalled_mount.h"
 #include "tree_fixture.h"
 
@@ -148,16 +148,17 @@ public slots:
 struct ActionsFixture : FormFixture {
     TestTree files; // removes the name that is not UTF-8 too
     QString folder = QString::fromStdString(files.Root());
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
     const QList<QByteArray> names{"report.txt", "caf\xe9 #1.txt", "notes.xyz"};
 
     ActionsFixture() {
         QFile::remove(opener->Record());
         Load().show();
-        results = Find<QTableWidget>("ListView2");
+        results = Find<QTableView>("ListView2");
         for (const QByteArray& name : names) {
             // Made through the bytes: a name that is not UTF-8 does not survive a QString.
-            scanvale::AppendPathItem(*results, files.Write(name.toStdString(), "text\n"));
+            scanvale::RowsOf(*results).Append(
+                {QByteArray::fromStdString(files.Write(name.toStdString(), "text\n"))});
         }
     }
     QByteArray Path(const QByteArray& name) const {
@@ -290,7 +291,8 @@ void TestResultActions::copyKeyCopiesExactPath() {
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     f.Select(row);
     // A current result without a selection is not copied either.
-    f.results->setCurrentCell(0, 0, QItemSelectionModel::NoUpdate);
+    f.results->selectionModel()->setCurrentIndex(f.results->model()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
 
     QTest::keyClick(f.results, Qt::Key_C, Qt::ControlModifier);
 
@@ -399,7 +401,7 @@ void TestResultActions::actionsInsideSearchYields() {
     tree.Write("B/match.txt", "a needle");
     FormFixture f;
     f.Load().show();
-    auto* results = f.Find<QTableWidget>("ListView2");
+    auto* results = f.Find<QTableView>("ListView2");
     f.AddFolders({QString::fromStdString(tree.Path("A")), QString::fromStdString(tree.Path("B"))});
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("needle"));
     QFile::remove(opener->Record());
@@ -441,7 +443,7 @@ void TestResultActions::openDoesNotWaitForAStalledLookup() {
     }
     const std::string stalled = mount.Path("lookup-stalls");
     ActionsFixture f;
-    scanvale::AppendPathItem(*f.results, stalled);
+    scanvale::RowsOf(*f.results).Append({QByteArray::fromStdString(stalled)});
     f.Select(3);
     QElapsedTimer pressed;
     pressed.start();

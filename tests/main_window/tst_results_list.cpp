@@ -10,7 +10,7 @@
 #include <QHeaderView>
 #include <QScopeGuard>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <string>
@@ -34,16 +34,14 @@ public:
 // A loaded, shown window with one folder and `results` listed.
 struct ListsFixture : FormFixture {
     QTreeWidget* folders = nullptr;
-    QTableWidget* results = nullptr;
+    QTableView* results = nullptr;
 
-    explicit ListsFixture(const QStringList& paths = {}) {
+    explicit ListsFixture(const QList<QByteArray>& paths = {}) {
         Load().show();
         folders = Find<QTreeWidget>("ListView1");
-        results = Find<QTableWidget>("ListView2");
+        results = Find<QTableView>("ListView2");
         scanvale::AppendPathItem(*folders, "/srv/data");
-        for (const QString& path : paths) {
-            scanvale::AppendPathItem(*results, path.toStdString());
-        }
+        scanvale::RowsOf(*results).Append(paths);
     }
 };
 
@@ -84,7 +82,7 @@ void TestResultsList::looksLikeFolderList() {
     const int folderRow = f.folders->visualItemRect(f.folders->topLevelItem(0)).height();
     QVERIFY(folderRow > f.results->fontMetrics().height() / 2);
     QCOMPARE(f.results->rowHeight(0), folderRow);
-    QCOMPARE(f.results->visualItemRect(f.results->item(1, 0)).top(), folderRow);
+    QCOMPARE(f.results->visualRect(f.results->model()->index(1, 0)).top(), folderRow);
     QCOMPARE(f.results->horizontalHeader()->height(), f.folders->header()->height());
     QCOMPARE(f.results->font(), f.folders->font());
     QCOMPARE(f.results->palette(), f.folders->palette());
@@ -139,7 +137,7 @@ void TestResultsList::dividerDragWidensColumn() {
     MoveTo(header, {420, y});
     QTest::mouseRelease(header, Qt::LeftButton, {}, {420, y});
     QCOMPARE(f.results->columnWidth(0), 353 + 420 - 352);
-    QCOMPARE(f.results->horizontalHeaderItem(0)->text(), QStringLiteral("Results"));
+    QCOMPARE(f.results->model()->headerData(0, Qt::Horizontal), QStringLiteral("Results"));
 }
 
 void TestResultsList::appendsWithYieldsMeasureNoRow_data() {
@@ -149,10 +147,10 @@ void TestResultsList::appendsWithYieldsMeasureNoRow_data() {
 }
 
 void TestResultsList::appendsWithYieldsMeasureNoRow() {
-    // Results arrive as a search delivers them, each followed by a full turn of the event loop
-    // (the most a yield does). A list that lays out or measures all its rows again after each
-    // append slows down as it grows; a tree does, and its layout measures a row each time,
-    // which the tree row shows this count catching.
+    // Results arrive one at a time, each applied and followed by a full turn of the event loop
+    // (the most a yield does; a search's turns usually bring many at once). A list that lays out or
+    // measures all its rows again after each append slows down as it grows; a tree does, and its
+    // layout measures a row each time, which the tree row shows this count catching.
     QFETCH(bool, results);
     ListsFixture f;
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
@@ -166,6 +164,7 @@ void TestResultsList::appendsWithYieldsMeasureNoRow() {
         const std::string path = "/srv/data/file-" + std::to_string(i) + ".txt";
         if (results) {
             host.AddResult(path);
+            host.Apply();
         } else {
             scanvale::AppendPathItem(*f.folders, path);
             f.folders->viewport()->update();

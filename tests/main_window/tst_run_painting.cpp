@@ -1,21 +1,23 @@
-// How a search's progress reaches the screen: the lists change at once, the window is painted
-// at most once per frame of its screen, and the run's last state is painted before "Done.".
+// How a search's progress reaches the window: handlers in a turn see all of it in the lists, the
+// window is painted at most once per frame, and the run's last state is painted before "Done.".
 
 #include "form_fixture.h"
+#include "list_texts.h"
 #include "tree_fixture.h"
+#include "window_search_host.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
 using scanvale::test::FormFixture;
 using scanvale::test::TestTree;
+using scanvale::test::Texts;
 
 namespace {
 
@@ -47,33 +49,73 @@ class TestRunPainting : public QObject {
     Q_OBJECT
 
 private slots:
+    void turnsSeeEverythingReported();
     void paintsFollowTheClockAndEndWithTheFinalState();
 };
 
+void TestRunPainting::turnsSeeEverythingReported() {
+    // The host collects between turns. A handler inside a turn (a posted call, as a click or a
+    // stop request is), also inside a run nested in one, finds every result so far and the
+    // latest header text in the lists, and no result is lost or moved across batches.
+    FormFixture f;
+    f.Load();
+    auto* folders = f.Find<QTreeWidget>("ListView1");
+    auto* results = f.Find<QTableView>("ListView2");
+    QStringList seen;
+    const auto look = [&] {
+        seen << folders->headerItem()->text(0) + u':' + Texts(*results).join(u' ');
+    };
+    {
+        scanvale::WindowSearchHost outer(*folders, *results);
+        outer.ShowProgress("Searching /a");
+        outer.AddResult("/a/1");
+        outer.ShowProgress("Searching /a/\xff");
+        QMetaObject::invokeMethod(f.form.get(), look, Qt::QueuedConnection);
+        outer.Yield();
+        outer.AddResult("/a/\xff/2");
+        QMetaObject::invokeMethod(
+            f.form.get(),
+            [&] {
+                scanvale::WindowSearchHost inner(*folders, *results);
+                inner.AddResult("/x/1");
+                inner.ShowProgress("Searching /x");
+                QMetaObject::invokeMethod(f.form.get(), look, Qt::QueuedConnection);
+                inner.Wait({});
+                inner.AddResult("/x/2");
+            },
+            Qt::QueuedConnection);
+        outer.Wait({});
+        outer.AddResult("/c/3");
+    }
+    QCOMPARE(seen, (QStringList{"Searching /a/\\xff:/a/1", "Searching /x:/a/1 /a/\\xff/2 /x/1"}));
+    QCOMPARE(Texts(*results).join(u' '), QStringLiteral("/a/1 /a/\\xff/2 /x/1 /x/2 /c/3"));
+}
+
 void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
-    // Many folders, each with a match; every result takes about a millisecond, as on a slow
-    // disk, so the run lasts many frames and enters folders and lists results far faster than
-    // frames pass.
+    // Many listed folders, each with a match (put into the list in the turn before the next
+    // folder); every result takes about a millisecond, as on a slow disk, so the run lasts many
+    // frames and enters folders and lists results far faster than frames pass.
     constexpr int Folders = 300;
     const TestTree tree;
+    QStringList listed;
     for (int i = 0; i < Folders; ++i) {
-        tree.Write(QStringLiteral("d%1/a.txt").arg(i, 3, 10, QLatin1Char('0')).toStdString(),
-                   "the invoice\n");
+        const QString folder = QStringLiteral("d%1").arg(i, 3, 10, QLatin1Char('0'));
+        tree.Write(folder.toStdString() + "/a.txt", "the invoice\n");
+        listed << QString::fromStdString(tree.Path(folder.toStdString()));
     }
     FormFixture f;
     f.Load().show();
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     auto* folders = f.Find<QTreeWidget>("ListView1");
-    auto* results = f.Find<QTableWidget>("ListView2");
-    f.AddFolders({QString::fromStdString(tree.Root())});
-    f.Find<QCheckBox>("Check5")->setChecked(true);
+    auto* results = f.Find<QTableView>("ListView2");
+    f.AddFolders(listed);
     f.Find<QLineEdit>("Text1")->setText(QStringLiteral("invoice"));
     connect(results->model(), &QAbstractItemModel::rowsInserted, this, [] { QTest::qSleep(1); });
 
     PaintWatch header(*folders->header()->viewport(),
                       [folders] { return folders->headerItem()->text(0); });
     PaintWatch list(*results->viewport(),
-                    [results] { return QString::number(results->rowCount()); });
+                    [results] { return QString::number(results->model()->rowCount()); });
     QElapsedTimer clock;
     qint64 runMs = 0;
     int headerPaints = 0;
@@ -90,7 +132,7 @@ void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {
     clock.start();
     f.Find<QAbstractButton>("Check1")->click();
 
-    QCOMPARE(results->rowCount(), Folders);
+    QCOMPARE(results->model()->rowCount(), Folders);
     QCOMPARE(headerShown, QStringLiteral("Folder(s)"));
     QCOMPARE(rowsShown, QString::number(Folders));
     // One paint per frame at most, plus the one that puts the last state on screen.

@@ -2,6 +2,7 @@
 // happens when the list changes or the window closes in the middle of a save.
 
 #include "qt_dialogs.h"
+#include "results_model.h"
 #include "save_fixture.h"
 
 #include <QAbstractButton>
@@ -9,7 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -123,7 +124,7 @@ void TestSaveResults::cancelWritesNothing() {
     QCOMPARE(f.dialogs.calls.size(), 1);
     QVERIFY(f.pointers.isEmpty());
     QVERIFY(!f.save->isChecked());
-    QCOMPARE(f.results->rowCount(), 1);
+    QCOMPARE(f.results->model()->rowCount(), 1);
 }
 
 void TestSaveResults::twoSavesStartWithEmptyName() {
@@ -135,7 +136,7 @@ void TestSaveResults::twoSavesStartWithEmptyName() {
                 .endProcess = [] {},
                 .pointerImageFolder = dir.path()});
     form.Form_Load();
-    AddResults(*form.findChild<QTableWidget*>(QStringLiteral("ListView2")), {"/x/found.txt"});
+    form.findChild<scanvale::ResultsModel*>()->Append({"/x/found.txt"});
     auto* save = form.findChild<QAbstractButton*>(QStringLiteral("Check2"));
     QStringList namesOffered;
     QStringList messages;
@@ -185,7 +186,7 @@ void TestSaveResults::listChangesDuringSave() {
     QTimer::singleShot(0, f.form.get(), [&] {
         happened = true;
         if (during == QStringLiteral("result")) {
-            AddResults(*f.results, {"/four"});
+            scanvale::RowsOf(*f.results).Append({"/four"});
         } else {
             QTest::mouseClick(f.Find<QAbstractButton>(qPrintable(during)), Qt::LeftButton);
         }
@@ -201,9 +202,9 @@ void TestSaveResults::listChangesDuringSave() {
     } else {
         QCOMPARE(f.Messages(), QStringList{"Done."});
     }
-    QCOMPARE(f.results->rowCount(), during == QStringLiteral("Check6")
-                                        ? 0
-                                        : 3 + (during == QStringLiteral("result") ? 1 : 0));
+    QCOMPARE(f.results->model()->rowCount(),
+             during == QStringLiteral("Check6") ? 0
+                                                : 3 + (during == QStringLiteral("result") ? 1 : 0));
     QCOMPARE(f.form->MousePointer(), PointerKind::Default);
 }
 

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -172,7 +172,7 @@ void TestWindowLayout::controls_data() {
     row("Check2", "scanvale::PictureButton", "Save Results To Text File", {299, 128, 133, 81},
         11.25, true);
     row("ListView1", "QTreeWidget", "", {8, 8, 425, 113}, 9.0, false);
-    row("ListView2", "QTableWidget", "", {8, 264, 425, 121}, 9.0, false);
+    row("ListView2", "QTableView", "", {8, 264, 425, 121}, 9.0, false);
     row("Line1", "QFrame", "", {8, 216, 424, 1}, 0.0, false);
     row("Label1", "QLabel", " Search for what phrase:", {8, 222, 145, 17}, 9.0, false);
 }
@@ -258,7 +258,7 @@ void TestWindowLayout::listsAndTips() {
     const QString tip = QStringLiteral("Double-click item to remove it. Move bar to right and "
                                        "out of window to reveal full names.");
     auto* folders = f.Find<QTreeWidget>("ListView1");
-    auto* results = f.Find<QTableWidget>("ListView2");
+    auto* results = f.Find<QTableView>("ListView2");
     for (QAbstractItemView* list :
          {static_cast<QAbstractItemView*>(folders), static_cast<QAbstractItemView*>(results)}) {
         QCOMPARE(list->toolTip(), tip);
