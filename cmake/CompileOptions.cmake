@@ -6,9 +6,8 @@
 option(SCANVALE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 
 add_library(scanvale_options INTERFACE)
-# -Wconversion turns on -Wsign-conversion in C, and with clang in C++ too (the fuzzers build
-# with clang++); with GCC it does not in C++. -Wno-sign-conversion keeps every build to the
-# same set of warnings as the default one.
+# -Wconversion also warns of sign changes in C (GCC and clang) and in C++ with clang (the
+# fuzzers), not in C++ with GCC.
 target_compile_options(scanvale_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion
     $<$<BOOL:${SCANVALE_WARNINGS_AS_ERRORS}>:-Werror>)
