@@ -5,8 +5,7 @@
 function(scanvale_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
-    scanvale_set_warnings(${name})
+    target_link_libraries(${name} PRIVATE scanvale_options Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300
                                             LABELS unit)
