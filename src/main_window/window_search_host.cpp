@@ -4,7 +4,6 @@
 #include "path_text.h"
 #include "results_model.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTableView>
 #include <QTreeWidget>
@@ -24,7 +23,7 @@ constexpr qint64 FullTurnIntervalNs = 1'000'000;
 
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableView& results)
     : folders_(folders), results_(results), rows_(RowsOf(results)),
-      dispatcher_(QAbstractEventDispatcher::instance()), pacer_(*folders.window()) {}
+      pacer_(*folders.window()) {}
 
 WindowSearchHost::~WindowSearchHost() {
     Apply();
@@ -71,11 +70,11 @@ void WindowSearchHost::Yield() {
 void WindowSearchHost::Wait(Clock::time_point until) {
     Apply();
     sinceFullTurn_.start();
-    WaitInEventLoop(until);
+    sleep_.Wait(until);
 }
 
 void WindowSearchHost::Wake() {
-    dispatcher_->wakeUp();
+    sleep_.Wake();
 }
 
 void WindowSearchHost::PaintNow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "event_loop_wait.h"
 #include "frame_pacer.h"
 #include "search/search_host.h"
 
@@ -8,7 +9,6 @@
 #include <QList>
 #include <string>
 
-class QAbstractEventDispatcher;
 class QTableView;
 class QTreeWidget;
 
@@ -47,9 +47,9 @@ public:
     // block) does not pay for a full turn each time.
     void Yield() override;
     // Applies what was collected, then handles the window's events, sleeping in the event loop
-    // until one arrives, Wake() or `until`.
+    // (EventLoopWait) until Wake() or `until`, or without a time limit until an event came.
     void Wait(Clock::time_point until) override;
-    // The event loop's own wake-up: it persists until the loop next looks for events.
+    // Ends the current or next Wait(), from any thread.
     void Wake() override;
 
     // Puts the results and header text collected since the last turn into the lists now.
@@ -62,7 +62,7 @@ private:
     QTreeWidget& folders_;
     QTableView& results_;
     ResultsModel& rows_;
-    QAbstractEventDispatcher* dispatcher_;
+    EventLoopWait sleep_;
     FramePacer pacer_;
     QElapsedTimer sinceFullTurn_;
     // Collected since the last turn.

@@ -1,5 +1,6 @@
 // How a search's progress reaches the window: handlers in a turn see all of it in the lists, the
-// window is painted at most once per frame, and the run's last state is painted before "Done.".
+// window is painted at most once per frame, and the run's last state is painted before "Done.";
+// and how the window's thread waits for it: a doze lasts through the window's own events.
 
 #include "form_fixture.h"
 #include "list_texts.h"
@@ -13,7 +14,10 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
+#include <thread>
 
 using scanvale::test::FormFixture;
 using scanvale::test::TestTree;
@@ -50,6 +54,7 @@ class TestRunPainting : public QObject {
 
 private slots:
     void turnsSeeEverythingReported();
+    void dozesThroughTheWindowsOwnEventsUntilWoken();
     void paintsFollowTheClockAndEndWithTheFinalState();
 };
 
@@ -89,6 +94,38 @@ void TestRunPainting::turnsSeeEverythingReported() {
     }
     QCOMPARE(seen, (QStringList{"Searching /a/\\xff:/a/1", "Searching /x:/a/1 /a/\\xff/2 /x/1"}));
     QCOMPARE(Texts(*results).join(u' '), QStringLiteral("/a/1 /a/\\xff/2 /x/1 /x/2 /c/3"));
+}
+
+void TestRunPainting::dozesThroughTheWindowsOwnEventsUntilWoken() {
+    // A timer of the window's fires every 5 ms (as its frame timer and repaint requests come):
+    // a doze handles each and sleeps on to its end, or until a worker wakes it; a wait without
+    // a time limit returns once it has handled one.
+    using Clock = std::chrono::steady_clock;
+    FormFixture f;
+    f.Load();
+    scanvale::WindowSearchHost host(*f.Find<QTreeWidget>("ListView1"),
+                                    *f.Find<QTableView>("ListView2"));
+    int ticks = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
+    ticking.start(5);
+    auto start = Clock::now();
+    host.Wait(start + std::chrono::milliseconds(200));
+    QVERIFY(Clock::now() - start >= std::chrono::milliseconds(199));
+    QVERIFY(ticks >= 5);
+
+    std::thread worker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        host.Wake();
+    });
+    start = Clock::now();
+    host.Wait(start + std::chrono::seconds(10));
+    worker.join();
+    QVERIFY(Clock::now() - start < std::chrono::seconds(5));
+
+    const int before = ticks;
+    host.Wait(Clock::time_point::max());
+    QVERIFY(ticks > before);
 }
 
 void TestRunPainting::paintsFollowTheClockAndEndWithTheFinalState() {

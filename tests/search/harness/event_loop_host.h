@@ -3,13 +3,13 @@
 #include "main_window/event_loop_wait.h"
 #include "recording_host.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 namespace scanvale::test {
 
 // RecordingHost whose turns handle the calling thread's Qt events, as the window's do: Yield()
-// processes what is pending, Wait() sleeps in the event loop and Wake() wakes its dispatcher.
+// processes what is pending, Wait() sleeps in the event loop as the window's does
+// (EventLoopWait) and Wake() ends that.
 // Needs Qt Core and an application object on the calling thread.
 class EventLoopHost : public RecordingHost {
 public:
@@ -17,13 +17,13 @@ public:
         QCoreApplication::processEvents();
         RecordingHost::Yield();
     }
-    void Wake() override { dispatcher_->wakeUp(); }
+    void Wake() override { sleep_.Wake(); }
 
 protected:
-    void Sleep(Clock::time_point until) override { scanvale::WaitInEventLoop(until); }
+    void Sleep(Clock::time_point until) override { sleep_.Wait(until); }
 
 private:
-    QAbstractEventDispatcher* dispatcher_ = QAbstractEventDispatcher::instance();
+    scanvale::EventLoopWait sleep_;
 };
 
 } // namespace scanvale::test
