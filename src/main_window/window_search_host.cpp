@@ -11,16 +11,6 @@
 
 namespace scanvale {
 
-namespace {
-
-// How long a run may go without a full turn of the event loop. Far below what a user notices
-// (a click, a key, a timer a handler set are handled this much later at most), and long enough
-// that a caller yielding far more often (before each block of a file) does not take a full turn
-// at every yield.
-constexpr qint64 FullTurnIntervalNs = 1'000'000;
-
-} // namespace
-
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableView& results)
     : folders_(folders), results_(results), rows_(RowsOf(results)),
       pacer_(*folders.window()) {}
@@ -55,21 +45,11 @@ void WindowSearchHost::Apply() {
 void WindowSearchHost::Yield() {
     // Whatever runs in this turn sees the lists as the engine left them.
     Apply();
-    // What the program posted for the window (a queued call such as a stop request, a repaint
-    // request) is handled at every yield, as it was posted.
-    QCoreApplication::sendPostedEvents();
-    // Input from the window system, timers and the toolkit's deferred work wait for the next
-    // full turn of the event loop, at most one turn interval away.
-    if (sinceFullTurn_.isValid() && sinceFullTurn_.nsecsElapsed() < FullTurnIntervalNs) {
-        return;
-    }
-    sinceFullTurn_.start();
     QCoreApplication::processEvents();
 }
 
 void WindowSearchHost::Wait(Clock::time_point until) {
     Apply();
-    sinceFullTurn_.start();
     sleep_.Wait(until);
 }
 
