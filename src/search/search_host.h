@@ -28,9 +28,11 @@ public:
     // handler may run inside this call, including one that starts another search.
     virtual void Yield() = 0;
 
-    // Like Yield(), but when no event is pending it blocks until one arrives, Wake() is called
-    // or `until` has passed (time_point::max(): no time limit). A Wake() that comes before the
-    // Wait() is not lost: the Wait() then returns at once.
+    // Like Yield(), but sleeps while no event is pending, handling events as they come, until
+    // Wake() is called or `until` has passed; without a time limit (time_point::max()) it may
+    // also return once it has handled an event, so that a stop request is seen at once, and
+    // with one it need not (a stop is then seen when the time is up). A Wake() that comes
+    // before the Wait() is not lost: the Wait() then returns at once.
     using Clock = std::chrono::steady_clock;
     virtual void Wait(Clock::time_point until) = 0;
 
