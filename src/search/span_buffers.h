@@ -10,10 +10,11 @@
 namespace scanvale::Search {
 
 // Buffers that read many blocks of a long file at once, lent to a walk's workers one long
-// file at a time. A read of a tenth of a megabyte costs the kernel about as much again as
-// copying the bytes; reading ten blocks at once took a folder of 25 MB files from the page
-// cache in 0.82 of the time. A walk holds at most `most` of them however many threads it has
-// (while reads wait for the disk it has many), each made when first lent.
+// file at a time. Each read of a tenth of a megabyte costs the kernel a good part of what
+// copying the bytes does: reading ten blocks at once, one worker searched forty 25 MB files in
+// the page cache in 0.079 s instead of 0.104 s, the time a bare read loop takes. A walk holds at
+// most `most` of them however many threads it has (while reads wait for the disk it has many),
+// each made when first lent.
 //
 // Ownership: the pool owns every buffer not lent; a Lease owns the one it holds and gives it
 // back when it ends, so the pool must outlive its leases (a pipeline's pool lives as long as
