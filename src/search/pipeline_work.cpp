@@ -18,11 +18,6 @@
 
 namespace scanvale::Search {
 
-// A worker's examination of one file: abandoned once the window has left or an earlier file
-// of the folder matched. Reads first without waiting for the disk (but in a folder whose file
-// system lies in memory, where no read waits); a read that must wait (or may, on a file system
-// that cannot tell, such as a network share or FUSE) lets another thread take up work
-// meanwhile.
 // A batch of files under way on a worker, and whether the files it has not claimed yet are
 // open to idle workers (WorkHandout::Track). They are opened to them once the worker meets a
 // long file, behind which the rest of the batch would wait: a folder of forty 25 MB files,
@@ -38,6 +33,12 @@ struct Pipeline::OpenBatch {
     bool open = false;
 };
 
+// A worker's examination of one file: abandoned once the window has left or an earlier file
+// of the folder matched. Reads first without waiting for the disk (but in a folder whose file
+// system lies in memory, where no read waits); a read that must wait (or may, on a file system
+// that cannot tell, such as a network share or FUSE) lets another thread take up work
+// meanwhile.
+// Meeting a long file, it opens the rest of the worker's batch to idle workers (OpenBatch).
 class Pipeline::WorkerSteps final : public ExaminationSteps {
 public:
     WorkerSteps(Pipeline& pipeline, const PipelineFolder& folder, size_t file, OpenBatch& batch)
