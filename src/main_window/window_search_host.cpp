@@ -12,8 +12,7 @@
 namespace scanvale {
 
 WindowSearchHost::WindowSearchHost(QTreeWidget& folders, QTableView& results)
-    : folders_(folders), results_(results), rows_(RowsOf(results)),
-      pacer_(*folders.window()) {}
+    : folders_(folders), results_(results), rows_(RowsOf(results)), pacer_(*folders.window()) {}
 
 WindowSearchHost::~WindowSearchHost() {
     Apply();

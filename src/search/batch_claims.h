@@ -36,7 +36,7 @@ public:
             const auto [next, end] = Unpack(state);
             const size_t got = std::min(n, end - next);
             if (got == 0 || state_.compare_exchange_weak(state, Pack(next + got, end),
-                                                          std::memory_order_relaxed)) {
+                                                         std::memory_order_relaxed)) {
                 return got;
             }
         }

@@ -41,9 +41,10 @@ public:
             block >= room && block < room + buffer_.SpanBlocks() * buffer_.BlockSize();
         return inRoom ? buffer_.Text(block, got) : std::string_view(block, got);
     }
-    // `next`: where the next block lies (Block() when it is still to be read).
-    void Keep(std::string_view text, size_t length, const char* next) {
-        if (next == text.data() + text.size()) {
+    // `nextFollows`: the next block was read with this one and lies right after `text`, its
+    // tail already in front of it; otherwise the next block is still to be read to Block().
+    void Keep(std::string_view text, size_t length, bool nextFollows) {
+        if (nextFollows) {
             buffer_.KeepTailInPlace(length);
         } else {
             buffer_.KeepTail(text, length);
@@ -67,7 +68,7 @@ public:
         mark_ -= mark;
         return buffer_.DecodedText(decoder_.Decode(block + mark, got - mark, !more, decoded_));
     }
-    void Keep(std::string_view text, size_t length, const char* /*next*/) {
+    void Keep(std::string_view text, size_t length, bool /*nextFollows*/) {
         buffer_.KeepDecodedTail(text, length);
     }
 
@@ -132,7 +133,7 @@ bool SearchBlocks(int file, const struct stat& st, const Phrase& phrase, BlockBu
         if (!more) {
             return false;
         }
-        texts.Keep(text, TextTail(text, phrase).size(), used < read ? block + got : buffer.Block());
+        texts.Keep(text, TextTail(text, phrase).size(), used < read);
     }
     return false;
 }

@@ -64,9 +64,9 @@ bool WorkHandout::Next(Task& task, size_t batch) {
 }
 
 bool WorkHandout::Idle() const {
-    return order_.Empty() && std::none_of(underWay_.begin(), underWay_.end(), [](const UnderWay& b) {
-               return b.claims->Unclaimed() > 0;
-           });
+    return order_.Empty() &&
+           std::none_of(underWay_.begin(), underWay_.end(),
+                        [](const UnderWay& b) { return b.claims->Unclaimed() > 0; });
 }
 
 void WorkHandout::Untrack(const BatchClaims& claims) {

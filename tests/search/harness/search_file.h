@@ -11,8 +11,9 @@
 
 namespace scanvale::test {
 
-// The program's examination of a file done on the caller's thread, as a walk without workers
-// does it: yields to the host before each whole block and stops once Globals::StopSearch is set.
+// The program's examination of a file done on the caller's thread (by SearchFile and the tests'
+// reference walk): yields to the host before each whole block and stops once Globals::StopSearch
+// is set.
 class YieldingSteps final : public Search::ExaminationSteps {
 public:
     explicit YieldingSteps(SearchHost& host) : host_(host) {}
